@@ -7,7 +7,9 @@
 
 namespace vyn {
 
-// Spaces separate arguments; double quotes group and are dropped; a backslash is plain.
+// Characters up to and including the space separate arguments; at the start of an argument each
+// pair of double quotes is skipped; elsewhere a double quote switches quoting and is dropped, and
+// spaces inside quotes belong to the argument. A backslash is plain, so "C:\dir\" stays intact.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 struct TProcessResult {
@@ -17,8 +19,11 @@ struct TProcessResult {
   int Error = 0;       // errno when not started
 };
 
-// Starts argv[0] (searched in PATH when it has no '/') with the given arguments in
-// `workDir` ("" = current). When `wait` is true, waits for it and fills ExitCode.
+// Starts argv[0] (searched in PATH when it has no '/'; a relative path is taken from the
+// caller's current directory, not from `workDir`) with the given arguments in `workDir`
+// ("" = current). The child gets no descriptors beyond standard input, output and error, and
+// default signal handling. When `wait` is true, waits for it and fills ExitCode; otherwise the
+// child is reaped in the background when it ends (WaitForProcessEnd still works on its pid).
 TProcessResult StartProcess(const std::vector<std::string>& argv, bool wait,
                             const std::string& workDir = "");
 // The same for a command line split by SplitCommandLine.
@@ -26,10 +31,16 @@ TProcessResult StartCommandLine(const std::string& commandLine, bool wait,
                                 const std::string& workDir = "");
 
 // Blocks until the process `pid` has ended (returns at once when it has already ended or
-// does not exist). timeoutMs < 0 waits without limit; returns false on time-out.
+// does not exist, or when pid is not positive). Works for processes that are not our children.
+// timeoutMs < 0 waits without limit; returns false on time-out.
 bool WaitForProcessEnd(pid_t pid, int timeoutMs = -1);
 
 // Opens a document, folder or address with the desktop (xdg-open), without waiting.
 bool OpenWithDesktop(const std::string& target);
+
+namespace detail {
+// The fallback of WaitForProcessEnd for kernels without pidfd_open: polls every 50 ms.
+bool PollForProcessEnd(pid_t pid, int timeoutMs);
+}  // namespace detail
 
 }  // namespace vyn
