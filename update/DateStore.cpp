@@ -1,0 +1,77 @@
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+#include "update/DateTime.h"
+#include "update/VudIvazoz.h"
+
+#include <sys/stat.h>
+
+namespace vyn {
+namespace {
+
+// Opens (creating when missing) the key of the date and address store.
+bool OpenStore(TRegistry& reg, const TLastURLEntry& entry) {
+  reg.RootKey = entry.RegRoot == lurLOCALMACHINE ? THiveRoot::HKEY_LOCAL_MACHINE
+                                                 : THiveRoot::HKEY_CURRENT_USER;
+  std::string key = entry.Key;
+  if (!key.empty() && key.back() != '\\') key += '\\';
+  return reg.OpenKey(key + entry.Section, true);
+}
+
+std::string ReadStoredText(const TRegistry& reg, const std::string& name) {
+  return reg.ValueExists(name) ? reg.ReadString(name) : std::string();
+}
+
+}  // namespace
+
+TDateTime TVudIvazoz::UpdateDateGet() {
+  TDateTime result = KFallbackDate;
+  if (!LastURLEntry.Key.empty() && !LastURLEntry.Section.empty()) {
+    try {
+      TRegistry reg;
+      if (OpenStore(reg, LastURLEntry)) {
+        const std::string date = ReadStoredText(reg, "LastDate");
+        const std::string time = ReadStoredText(reg, "LastTime");
+        TDateTime value = 0;
+        if (date.empty() || TryParseDate(date, "dd/mm/yyyy", '/', value)) {
+          if (!date.empty()) result = value;
+          if (!time.empty() && TryParseTime(time, ':', value)) result += value;
+        }
+      }
+    } catch (const ERegistryException&) {
+      // An unreadable store reads as never written.
+    }
+    FSaveUpdate = true;
+  } else if (!FLocalFileDateCheck.empty()) {
+    struct stat st {};
+    if (::stat(FLocalFileDateCheck.c_str(), &st) == 0) result = FileTimeToDateTime(st.st_mtime);
+  }
+  return result;
+}
+
+void TVudIvazoz::UpdateDatePut(TDateTime dt) {
+  if (LastURLEntry.Key.empty() || LastURLEntry.Section.empty() || !LastURLEntry.Save) return;
+  TRegistry reg;
+  if (!OpenStore(reg, LastURLEntry)) return;
+  reg.WriteString("LastDate", FormatShortDate(dt));
+  const TDateParts parts = DecodeDateTime(dt);
+  if (parts.Hour != 0 || parts.Minute != 0 || parts.Second != 0)
+    reg.WriteString("LastTime", FormatLongTime(dt));
+}
+
+std::string TVudIvazoz::URLGet() {
+  if (LastURLEntry.Key.empty() || LastURLEntry.Section.empty() || !LastURLEntry.Save) return "";
+  try {
+    TRegistry reg;
+    return OpenStore(reg, LastURLEntry) ? ReadStoredText(reg, "LastURL") : std::string();
+  } catch (const ERegistryException&) {
+    return "";
+  }
+}
+
+void TVudIvazoz::URLPut(const std::string& url) {
+  if (LastURLEntry.Key.empty() || LastURLEntry.Section.empty() || !LastURLEntry.Save) return;
+  TRegistry reg;
+  if (OpenStore(reg, LastURLEntry)) reg.WriteString("LastURL", url);
+}
+
+}  // namespace vyn

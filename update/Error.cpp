@@ -1,0 +1,16 @@
+#include "update/SystemError.h"
+#include "update/VudIvazoz.h"
+
+namespace vyn {
+
+void TVudIvazoz::Error() {
+  const int code = LastSystemError();
+  if (code == 0) return;
+  const std::string text = LastSystemErrorText();
+  LogStatus(976, text, 1, code);
+  if (!OnStatus && UpdateUpdate != wuuSilent)
+    UserInterface().MessageBox("System error : " + text, "Error", TMessageKind::mkError,
+                               TMessageButtons::mbOK);
+}
+
+}  // namespace vyn

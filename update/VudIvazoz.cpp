@@ -1,0 +1,52 @@
+#include "update/VudIvazoz.h"
+
+#include "platform/Folders.h"
+#include "update/LogFile.h"
+
+namespace vyn {
+
+const char* ResultName(int result) {
+  static const char* const names[] = {
+      "wrOK",          "wrNotConnected",  "wrCannotOpen",     "wrDialFailed", "wrNoControlFile",
+      "wrBadSignature", "wrNewByDate",    "wrNoNewVersion",   "wrUnconditional",
+      "wrNewBySize",   "wrNewByChecksum", "wrNewByVersion",   "wrCustomValidated"};
+  return result >= 0 && result <= 12 ? names[result] : "";
+}
+
+TVudIvazoz::TVudIvazoz()
+    : FSilentUserInterface(std::make_unique<TSilentUserInterface>()) {
+  FUserInterface = FSilentUserInterface.get();
+  SetLogFileName("WUPDATE.LOG");
+}
+
+TVudIvazoz::~TVudIvazoz() = default;
+
+void TVudIvazoz::SetLogFileName(const std::string& name) {
+  FLogFileName = name;
+  SetProcessLogFileName(name);
+}
+
+std::string TVudIvazoz::Version() const {
+  constexpr uint32_t KVersion = 0x02030001;
+  return std::to_string(KVersion >> 24) + "." + std::to_string((KVersion >> 16) & 0xFF) + "." +
+         std::to_string((KVersion >> 8) & 0xFF) + "." + std::to_string(KVersion & 0xFF);
+}
+
+void TVudIvazoz::Notification(const TVudIvazozUtility* removed) {
+  if (removed != nullptr && removed == Utility) Utility = nullptr;
+}
+
+void TVudIvazoz::SetUserInterface(IVudUserInterface* ui) {
+  FUserInterface = ui != nullptr ? ui : FSilentUserInterface.get();
+}
+
+void TVudIvazoz::DoSuccess() {
+  if (OnSuccess) OnSuccess(*this);
+}
+
+std::string TVudIvazoz::WinTempDir() const {
+  const std::string dir = UseWinTempDir ? SystemTempDir() : ToLocalSeparators(TempDirectory);
+  return IncludeTrailingSlash(dir);
+}
+
+}  // namespace vyn
