@@ -1,0 +1,105 @@
+#pragma once
+// The engine's internet connection over libcurl. A root session carries the agent, proxy,
+// time-outs and certificate policy and keeps the pool of open connections, so the files of one
+// run reuse them. An FTP connection is a session bound to one server, made from a root session
+// and sharing its pool.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "update/net/InternetRequest.h"
+
+namespace vyn {
+
+namespace net {
+struct TCurlCore;
+}
+
+// What went wrong in the last failed call of a session: a libcurl code (never 0 on failure)
+// and a readable text.
+struct TNetError {
+  int Code = 0;
+  std::string Text;
+};
+
+struct TSessionOptions {
+  std::string Agent;
+  std::string Proxy;  // "host:port" or an address; empty = direct, whatever the environment says
+  std::string ProxyUser;
+  std::string ProxyPassword;
+  long ConnectTimeoutMs = 0;  // 0 = the library's default
+  long ReceiveTimeoutMs = 0;  // longest silence of a server; 0 = KDefaultReceiveTimeoutMs
+  bool VerifyCertificates = true;
+  // Certificate authorities to trust instead of the system's; empty = the environment variable
+  // VYN_CA_FILE when set, else the system's.
+  std::string CAFile;
+};
+
+// A receive with no time-out of its own gives up after this much silence.
+constexpr long KDefaultReceiveTimeoutMs = 60000;
+
+struct TFtpTarget {
+  std::string Host;
+  int Port = 21;
+  std::string User;  // empty = anonymous
+  std::string Password;
+  bool Passive = false;
+};
+
+// Extra behaviour of one HTTP request.
+struct TRequestFlags {
+  bool NoCache = true;              // ask every cache on the way for a fresh copy
+  bool IgnoreCertificates = false;  // accept an unknown authority, wrong name or date
+};
+
+class TInternetSession {
+public:
+  // A root session. Never fails: errors show when a request is made.
+  explicit TInternetSession(const TSessionOptions& options);
+  ~TInternetSession();
+  TInternetSession(const TInternetSession&) = delete;
+  TInternetSession& operator=(const TInternetSession&) = delete;
+
+  void SetConnectTimeout(long ms);
+  void SetReceiveTimeout(long ms);
+  void SetVerifyCertificates(bool verify);
+  const TSessionOptions& Options() const;
+
+  // Connects and logs on to an FTP server; none on failure (see LastError).
+  std::shared_ptr<TInternetSession> ConnectFtp(const TFtpTarget& target);
+  bool IsFtp() const { return FFtp != nullptr; }
+  const TFtpTarget* FtpTarget() const { return FFtp.get(); }
+
+  // Opens an address (HTTP, HTTPS or FTP) with extra header lines (separated by CR LF; empty
+  // lines are dropped). Returns once the final response's headers are in; redirections are
+  // followed. None when no response came (see LastError); an HTTP error status is a response.
+  std::unique_ptr<TInternetRequest> OpenUrl(const std::string& url, const std::string& headers,
+                                            const TRequestFlags& flags);
+
+  // FTP connection only. The current directory starts at the log-on directory; a relative
+  // directory is taken from the current one. False when the server refuses it.
+  bool FtpSetCurrentDirectory(const std::string& directory);
+  const std::string& FtpCurrentDirectory() const { return FFtpDirectory; }
+  // Size of a file of the current directory; false when it is not there.
+  bool FtpFindFile(const std::string& name, int64_t& size);
+  // Starts the download of a file of the current directory (binary); none when refused.
+  std::unique_ptr<TInternetRequest> FtpOpenFile(const std::string& name);
+
+  const TNetError& LastError() const { return FLastError; }
+
+private:
+  TInternetSession(std::shared_ptr<net::TCurlCore> core, const TFtpTarget& target);
+  std::string FtpUrl(const std::string& directory, const std::string& name) const;
+  // Runs a transfer that carries no body; true when it succeeded.
+  bool FtpProbe(const std::string& url, int64_t* size);
+  std::unique_ptr<TInternetRequest> Start(const std::string& url, const std::string& headers,
+                                          const TRequestFlags& flags, bool noBody);
+
+  std::shared_ptr<net::TCurlCore> FCore;
+  std::unique_ptr<TFtpTarget> FFtp;
+  std::string FFtpDirectory;  // relative to the log-on directory unless it starts with '/'
+  TNetError FLastError;
+};
+
+}  // namespace vyn
