@@ -230,6 +230,28 @@ TEST(IniWrite, KeepsEverythingElse) {
   EXPECT_EQ(TIniFile(path).ReadInteger("new", "n", 0), -5);
 }
 
+TEST(IniWrite, PlacesNewLines) {
+  struct TCase {
+    const char* Before;
+    const char* Section;
+    const char* After;
+  };
+  const TCase cases[] = {
+      {"", "s", "[s]\nk=v\n"},
+      {"[s]", "s", "[s]\nk=v\n"},                          // header without a line end
+      {"[s]\r\na=1", "S", "[s]\r\na=1\r\nk=v\r\n"},          // last line without a line end
+      {"[s]\n\n[t]\n", "s", "[s]\nk=v\n\n[t]\n"},            // section without keys
+      {"; only a comment\n", "s", "; only a comment\n\n[s]\nk=v\n"},
+      {"[s]\nk=old\n[s]\nk=other\n", "s", "[s]\nk=v\n[s]\nk=other\n"},
+      {"[s]\nk = \"old\" \n", "s", "[s]\nk=v\n"},
+  };
+  for (const TCase& c : cases) {
+    const std::string path = WriteIni(c.Before);
+    EXPECT_TRUE(TIniFile(path).WriteString(c.Section, "k", "v"));
+    EXPECT_EQ(ReadFileText(path), c.After) << "'" << c.Before << "'";
+  }
+}
+
 TEST(IniWrite, CreatesFileAndRoundTripsValues) {
   const std::string path = TestRoot() + "/created.ini";
   TIniFile ini(path);
