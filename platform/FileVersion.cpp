@@ -1,9 +1,15 @@
 #include "platform/FileVersion.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <string_view>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vyn {
 
@@ -11,15 +17,24 @@ namespace {
 
 constexpr uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 constexpr size_t kFixedFileInfoSize = 52;
-constexpr uint64_t kMaxFileSize = 256ull * 1024 * 1024;
-
-// Little-endian reads over the file bytes; every read outside them fails instead of reading.
+// Little-endian reads from the file through a small window, so a large executable is never read
+// whole; every read outside the file fails instead of reading.
 class TByteReader {
 public:
-  explicit TByteReader(const std::vector<unsigned char>& bytes) : FBytes(bytes) {}
+  explicit TByteReader(const std::string& fileName) {
+    FFile = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (FFile >= 0 && fstat(FFile, &st) == 0 && S_ISREG(st.st_mode))
+      FSize = static_cast<uint64_t>(st.st_size);
+  }
+  ~TByteReader() {
+    if (FFile >= 0) close(FFile);
+  }
+  TByteReader(const TByteReader&) = delete;
+  TByteReader& operator=(const TByteReader&) = delete;
 
   bool Has(uint64_t offset, uint64_t length) const {
-    return offset <= FBytes.size() && length <= FBytes.size() - offset;
+    return offset <= FSize && length <= FSize - offset;
   }
   bool U16(uint64_t offset, uint32_t& value) const { return Read(offset, 2, value); }
   bool U32(uint64_t offset, uint32_t& value) const { return Read(offset, 4, value); }
@@ -39,19 +54,45 @@ public:
     return true;
   }
   bool Equals(uint64_t offset, std::string_view text) const {
-    if (!Has(offset, text.size())) return false;
-    return std::string_view(reinterpret_cast<const char*>(FBytes.data() + offset), text.size()) ==
-           text;
+    const unsigned char* bytes = Window(offset, text.size());
+    return bytes && std::memcmp(bytes, text.data(), text.size()) == 0;
   }
 
 private:
+  static constexpr size_t kWindowSize = 64 * 1024;
+
   bool Read(uint64_t offset, unsigned length, uint32_t& value) const {
-    if (offset + length < offset || !Has(offset, length)) return false;
+    const unsigned char* bytes = Window(offset, length);
+    if (!bytes) return false;
     value = 0;
-    for (unsigned i = 0; i < length; ++i) value |= static_cast<uint32_t>(FBytes[offset + i]) << (8 * i);
+    for (unsigned i = 0; i < length; ++i) value |= static_cast<uint32_t>(bytes[i]) << (8 * i);
     return true;
   }
-  const std::vector<unsigned char>& FBytes;
+  // `length` (at most the window size) bytes at `offset`, or null when they are not all there.
+  const unsigned char* Window(uint64_t offset, size_t length) const {
+    if (length > kWindowSize || !Has(offset, length)) return nullptr;
+    if (offset < FWindowStart || offset + length > FWindowStart + FWindow.size()) {
+      FWindow.resize(static_cast<size_t>(std::min<uint64_t>(kWindowSize, FSize - offset)));
+      FWindowStart = offset;
+      size_t done = 0;
+      while (done < FWindow.size()) {
+        ssize_t got = pread(FFile, FWindow.data() + done, FWindow.size() - done,
+                            static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {  // the file shrank under us
+          FWindow.clear();
+          return nullptr;
+        }
+        done += static_cast<size_t>(got);
+      }
+    }
+    return FWindow.data() + (offset - FWindowStart);
+  }
+
+  int FFile = -1;
+  uint64_t FSize = 0;
+  mutable std::vector<unsigned char> FWindow;
+  mutable uint64_t FWindowStart = 0;
 };
 
 std::optional<TFixedFileInfo> ParseFixedFileInfo(const TByteReader& reader, uint64_t offset) {
@@ -286,31 +327,13 @@ std::optional<TFixedFileInfo> ReadElfVersion(const TByteReader& reader) {
   return std::nullopt;
 }
 
-bool ReadWholeFile(const std::string& fileName, std::vector<unsigned char>& bytes) {
-  std::ifstream file(fileName, std::ios::binary | std::ios::ate);
-  if (!file) return false;
-  const std::streamoff size = file.tellg();
-  if (size <= 0 || static_cast<uint64_t>(size) > kMaxFileSize) return false;
-  bytes.resize(static_cast<size_t>(size));
-  file.seekg(0);
-  return static_cast<bool>(file.read(reinterpret_cast<char*>(bytes.data()), size));
-}
-
 }  // namespace
 
 std::optional<TFixedFileInfo> ReadFixedFileInfo(const std::string& fileName) {
-  std::vector<unsigned char> bytes;
-  {
-    std::ifstream file(fileName, std::ios::binary);
-    char magic[4] = {};
-    if (!file.read(magic, 4)) return std::nullopt;
-    const std::string_view head(magic, 4);
-    if (head.substr(0, 2) != "MZ" && head != "\x7f" "ELF") return std::nullopt;
-  }
-  if (!ReadWholeFile(fileName, bytes)) return std::nullopt;
-  const TByteReader reader(bytes);
+  const TByteReader reader(fileName);
   if (reader.Equals(0, "MZ")) return ReadPeVersion(reader);
-  return ReadElfVersion(reader);
+  if (reader.Equals(0, "\x7f" "ELF")) return ReadElfVersion(reader);
+  return std::nullopt;
 }
 
 std::string FormatFileVersion(const TFixedFileInfo& info) {
