@@ -5,6 +5,7 @@
 #include <climits>
 #include <csignal>
 #include <fstream>
+#include <system_error>
 #include <thread>
 
 #include <poll.h>
@@ -90,7 +91,11 @@ int WaitForChild(pid_t pid) {
 
 // A child nobody waits for is reaped when it ends, so it never lingers as a zombie.
 void ReapInBackground(pid_t pid) {
-  std::thread([pid] { WaitForChild(pid); }).detach();
+  try {
+    std::thread([pid] { WaitForChild(pid); }).detach();
+  } catch (const std::system_error&) {
+    // Out of threads: the child stays a zombie until we end, which harms nobody else.
+  }
 }
 
 bool IsZombie(pid_t pid) {
