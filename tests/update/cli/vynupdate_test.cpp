@@ -1,0 +1,181 @@
+// vynupdate as scripts use it: exit status, last line, messages on standard error.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "TestEnvironment.h"
+#include "TestFtpServer.h"
+#include "TestHttpServer.h"
+#include "platform/Folders.h"
+
+namespace vyn {
+namespace {
+
+struct TRun {
+  int Exit = -1;
+  std::string Out;
+  std::string Err;
+  std::string LastLine() const {
+    std::string text = Out;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    const size_t nl = text.rfind('\n');
+    return nl == std::string::npos ? text : text.substr(nl + 1);
+  }
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+TRun RunVynupdate(const std::vector<std::string>& args) {
+  std::string command = Quote(VYN_VYNUPDATE_PATH);
+  for (const auto& a : args) command += " " + Quote(a);
+  const std::string out = test::TestRoot() + "/out.txt";
+  const std::string err = test::TestRoot() + "/err.txt";
+  command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
+  const int status = std::system(command.c_str());
+  TRun run;
+  run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.Out = test::ReadFileText(out);
+  run.Err = test::ReadFileText(err);
+  return run;
+}
+
+std::string WriteControlFile(const std::string& name, const std::string& text) {
+  const std::string path = test::TestRoot() + "/srv/" + name;
+  ForceDirectories(test::TestRoot() + "/srv");
+  test::WriteFileText(path, text);
+  return path;
+}
+
+TEST(VynupdateTest, HelpAndBadCommandLines) {
+  const TRun help = RunVynupdate({"--help"});
+  EXPECT_EQ(help.Exit, 0);
+  EXPECT_NE(help.Out.find("Usage: vynupdate check ADDRESS"), std::string::npos);
+  EXPECT_NE(help.Out.find("--signature-check"), std::string::npos);
+
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"check"},
+      {"fetch", "x"},
+      {"check", "a", "b"},
+      {"check", "x", "--bogus"},
+      {"check", "x", "--type", "gopher"},
+      {"check", "x", "--port", "0"},
+      {"check", "x", "--port", "70000"},
+      {"check", "x", "--timeout", "-5"},
+      {"check", "x", "--auth", "sometimes"},
+      {"check", "x", "--version-check", "never"},
+      {"check", "x", "--date-separator", "ab"},
+      {"check", "x", "--log"},
+  };
+  for (const auto& args : bad) {
+    const TRun run = RunVynupdate(args);
+    EXPECT_EQ(run.Exit, 2) << (args.empty() ? "" : args.back());
+    EXPECT_NE(run.Err.find("vynupdate: "), std::string::npos);
+    EXPECT_EQ(run.Out, "");
+  }
+}
+
+TEST(VynupdateTest, LocalControlFiles) {
+  struct TCase {
+    std::string Text;
+    std::vector<std::string> Options;
+    int Exit;
+    std::string Last;
+  } cases[] = {
+      {"[update]\nunconditional=1\n", {}, 0, "8 wrUnconditional"},
+      {"[update]\ndescr=nothing\n", {}, 1, "7 wrNoNewVersion"},
+      {"[update]\ndate=2999-01-31\n", {"--date-format", "yyyy-mm-dd", "--date-separator", "-"}, 0,
+       "6 wrNewByDate"},
+      {"[update]\nsignature=Other\nunconditional=1\n", {"--signature-check"}, 2,
+       "5 wrBadSignature"},
+      {"[update]\nsignature=Other\nunconditional=1\n", {"--signature", "Other", "--signature-check"},
+       0, "8 wrUnconditional"},
+      {"[update]\nlocalversion=/nowhere\nnewsize=5\n", {"--version-check", "always"}, 0,
+       "9 wrNewBySize"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"check", WriteControlFile("u.inf", c.Text)};
+    args.insert(args.end(), c.Options.begin(), c.Options.end());
+    const TRun run = RunVynupdate(args);
+    EXPECT_EQ(run.Exit, c.Exit) << c.Text << run.Err;
+    EXPECT_EQ(run.LastLine(), c.Last) << c.Text;
+  }
+}
+
+TEST(VynupdateTest, MissingControlFile) {
+  const TRun run = RunVynupdate({"check", test::TestRoot() + "/nothing.inf"});
+  EXPECT_EQ(run.Exit, 2);
+  EXPECT_EQ(run.LastLine(), "4 wrNoControlFile");
+  EXPECT_NE(run.Err.find("[925] Update control file not found (2, 0)\n"), std::string::npos);
+}
+
+TEST(VynupdateTest, HttpCheckWithLogAndMaskedPassword) {
+  test::TTestHttpServer server;
+  server.ServeWithBasicAuth("/files/app.INF", "[update]\ndate=01/01/2999\n", "u", "topsecret");
+  server.Start();
+  const std::string address = server.Url("/files/app.INF");
+  const std::string withUser = "http://u:topsecret@" + address.substr(7);
+  const std::string log = test::TestRoot() + "/logs/vynupdate.log";
+
+  const TRun run = RunVynupdate({"check", withUser, "--user", "u", "--password", "topsecret", "--log", log,
+                        "--timeout", "5000"});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.LastLine(), "6 wrNewByDate");
+  EXPECT_NE(run.Err.find("[918] Checking for Internet connection (3, 0)\n"), std::string::npos);
+  EXPECT_NE(run.Err.find("[929] New version found : 01/01/2999 (5, 0)\n"), std::string::npos);
+  EXPECT_NE(run.Err.find("u:***@"), std::string::npos);
+  EXPECT_EQ(run.Err.find("topsecret"), std::string::npos);
+  const std::string logText = test::ReadFileText(log);
+  EXPECT_NE(logText.find("[926] Update control file found (Status:3) (Error:0)"), std::string::npos);
+  EXPECT_EQ(logText.find("topsecret"), std::string::npos);
+
+  const TRun refused = RunVynupdate({"check", address});
+  EXPECT_EQ(refused.Exit, 2);
+  EXPECT_EQ(refused.LastLine(), "4 wrNoControlFile");
+  EXPECT_NE(refused.Err.find("[916] Http status : 401 (6, 401)"), std::string::npos);
+}
+
+TEST(VynupdateTest, NoServerListening) {
+  int port;
+  {
+    test::TTestHttpServer server;
+    server.Start();
+    port = server.Port();
+  }
+  const TRun run =
+      RunVynupdate({"check", "http://127.0.0.1:" + std::to_string(port) + "/x.inf", "--timeout", "2000"});
+  EXPECT_EQ(run.Exit, 2);
+  EXPECT_EQ(run.LastLine(), "4 wrNoControlFile");
+  EXPECT_NE(run.Err.find("[917] File not found"), std::string::npos);
+}
+
+TEST(VynupdateTest, FtpAddressGivesHostPortAndDirectory) {
+  const std::string root = test::TestRoot() + "/ftproot";
+  ForceDirectories(root + "/pub/updates");
+  test::WriteFileText(root + "/pub/updates/app.inf", "[update]\nunconditional=1\n");
+  test::TTestFtpServer ftp(root, "user", "pw");
+  const std::string address =
+      "ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/pub/updates/app.inf";
+
+  const TRun run = RunVynupdate({"check", address, "--user", "user", "--password", "pw", "--passive"});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.LastLine(), "8 wrUnconditional");
+  EXPECT_NE(run.Err.find("[923] Connect to host : 127.0.0.1 (3, 0)"), std::string::npos);
+  EXPECT_NE(run.Err.find("[974] Change FTP directory to : pub/updates (3, 0)"), std::string::npos);
+
+  const TRun wrongPassword = RunVynupdate({"check", address, "--user", "user", "--password", "nope"});
+  EXPECT_EQ(wrongPassword.Exit, 2);
+  EXPECT_EQ(wrongPassword.LastLine(), "2 wrCannotOpen");
+}
+
+}  // namespace
+}  // namespace vyn

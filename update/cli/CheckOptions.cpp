@@ -1,0 +1,241 @@
+#include "update/cli/CheckOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+
+namespace vyn::cli {
+namespace {
+
+bool ParseInt(const std::string& text, int minimum, int maximum, int& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long long n = std::strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || n < minimum || n > maximum) return false;
+  value = static_cast<int>(n);
+  return true;
+}
+
+// "ftp://user@host:2121/dir/sub/file.inf": host, port and directory of the file.
+void SplitFtpAddress(const std::string& address, std::string& host, int& port,
+                     std::string& directory) {
+  std::string rest = address.substr(6);
+  const size_t slash = rest.find('/');
+  std::string authority = rest.substr(0, slash);
+  const std::string path = slash == std::string::npos ? "" : rest.substr(slash);
+  if (const size_t at = authority.rfind('@'); at != std::string::npos)
+    authority = authority.substr(at + 1);
+  const size_t colon = authority.rfind(':');
+  host = authority.substr(0, colon);
+  if (colon != std::string::npos) {
+    int p = 0;
+    if (ParseInt(authority.substr(colon + 1), 1, 65535, p)) port = p;
+  }
+  // The path of an address is relative to the log-on directory.
+  const size_t last = path.rfind('/');
+  directory = last == std::string::npos || last == 0 ? "" : path.substr(1, last - 1);
+}
+
+}  // namespace
+
+const char* UsageText() {
+  return R"USAGE(Usage: vynupdate check ADDRESS [options]
+
+Fetches the update control file at ADDRESS, checks whether it describes a newer release
+and prints the result code and its name as the last line, for example "6 wrNewByDate".
+Every step is reported on standard error as "[number] text (status, error)".
+
+Exit status: 0 a newer release exists, 1 none, 2 error (bad options, no connection,
+no control file, bad signature).
+
+Transport:
+  --type http|ftp|file     how to fetch ADDRESS (default: ftp for ftp:// addresses, file for
+                           paths, http otherwise; http covers https)
+  --host HOST              FTP host (default: the host of an ftp:// ADDRESS)
+  --port PORT              FTP port (default: the port of ADDRESS, else 21)
+  --user USER              user name (FTP log-on and HTTP basic authentication)
+  --password PASSWORD      its password
+  --passive                passive FTP
+  --ftp-dir DIR            FTP directory of the file (default: the directory of an ftp://
+                           ADDRESS when --host is not given)
+  --proxy HOST:PORT        HTTP proxy
+  --proxy-user USER        proxy user name
+  --proxy-password PASS    proxy password
+  --auth always|auto|never HTTP authentication (default never: credentials are sent when
+                           given, a 401 answer is an error; no prompt is ever shown here)
+  --no-cert-check          accept any server certificate
+  --timeout MS             connect and receive time-out in milliseconds
+
+Control file:
+  --signature TEXT         expected signature (default VudIvazoz)
+  --signature-check        reject a control file whose signature differs
+  --date-format FORMAT     order of day, month and year (default dd/mm/yyyy)
+  --date-separator CHAR    date separator (default /)
+  --time-format FORMAT     time format (default hh:nn)
+  --time-separator CHAR    time separator (default :)
+  --version-check update-only|always
+                           whether a missing local file counts as outdated (default
+                           update-only)
+  --crc32                  checksums in the control file are CRC-32 style, not byte sums
+
+Other:
+  --log FILE               also append every message to FILE
+  --help                   this text
+
+An FTP log-on that fails is reported as "2 wrCannotOpen".
+
+Example:
+  vynupdate check https://updates.example.com/files/vynWebBrowser.INF --timeout 10000
+)USAGE";
+}
+
+bool ParseCheckOptions(const std::vector<std::string>& args, TCheckOptions& o, std::string& error) {
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) {
+        error = "option " + arg + " needs a value";
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    auto character = [&](char& out) {
+      std::string text;
+      if (!value(text)) return false;
+      if (text.size() != 1) {
+        error = "option " + arg + " takes one character";
+        return false;
+      }
+      out = text[0];
+      return true;
+    };
+    std::string text;
+    if (arg == "--help" || arg == "-h") {
+      o.Help = true;
+    } else if (arg == "--type") {
+      if (!value(text)) return false;
+      static const std::map<std::string, TVudIvazozType> types = {
+          {"http", httpUpdate}, {"ftp", ftpUpdate}, {"file", fileUpdate}};
+      const auto it = types.find(text);
+      if (it == types.end()) return error = "unknown --type " + text, false;
+      o.Type = it->second;
+      o.TypeGiven = true;
+    } else if (arg == "--host") {
+      if (!value(o.Host)) return false;
+    } else if (arg == "--port") {
+      if (!value(text)) return false;
+      if (!ParseInt(text, 1, 65535, o.Port)) return error = "bad --port " + text, false;
+    } else if (arg == "--user") {
+      if (!value(o.User)) return false;
+    } else if (arg == "--password") {
+      if (!value(o.Password)) return false;
+    } else if (arg == "--passive") {
+      o.Passive = true;
+    } else if (arg == "--ftp-dir") {
+      if (!value(o.FtpDirectory)) return false;
+      o.FtpDirectoryGiven = true;
+    } else if (arg == "--proxy") {
+      if (!value(o.Proxy)) return false;
+    } else if (arg == "--proxy-user") {
+      if (!value(o.ProxyUser)) return false;
+    } else if (arg == "--proxy-password") {
+      if (!value(o.ProxyPassword)) return false;
+    } else if (arg == "--auth") {
+      if (!value(text)) return false;
+      static const std::map<std::string, TVudIvazozAuthentication> modes = {
+          {"always", waAlways}, {"auto", waAuto}, {"never", waNever}};
+      const auto it = modes.find(text);
+      if (it == modes.end()) return error = "unknown --auth " + text, false;
+      o.Auth = it->second;
+    } else if (arg == "--no-cert-check") {
+      o.NoCertCheck = true;
+    } else if (arg == "--signature") {
+      if (!value(o.Signature)) return false;
+      o.SignatureGiven = true;
+    } else if (arg == "--signature-check") {
+      o.SignatureCheck = true;
+    } else if (arg == "--date-format") {
+      if (!value(o.DateFormat)) return false;
+    } else if (arg == "--date-separator") {
+      if (!character(o.DateSeparator)) return false;
+    } else if (arg == "--time-format") {
+      if (!value(o.TimeFormat)) return false;
+    } else if (arg == "--time-separator") {
+      if (!character(o.TimeSeparator)) return false;
+    } else if (arg == "--version-check") {
+      if (!value(text)) return false;
+      if (text == "update-only")
+        o.VersionCheck = vcUpdateOnly;
+      else if (text == "always")
+        o.VersionCheck = vcAlways;
+      else
+        return error = "unknown --version-check " + text, false;
+    } else if (arg == "--crc32") {
+      o.Crc32 = true;
+    } else if (arg == "--log") {
+      if (!value(o.LogFile)) return false;
+    } else if (arg == "--timeout") {
+      if (!value(text)) return false;
+      if (!ParseInt(text, 0, 2147483647, o.TimeoutMs)) return error = "bad --timeout " + text, false;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return error = "unknown option " + arg, false;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (o.Help) return true;
+  if (positional.empty() || positional[0] != "check")
+    return error = positional.empty() ? "missing command (check)" : "unknown command " + positional[0],
+           false;
+  if (positional.size() != 2) return error = "check needs exactly one ADDRESS", false;
+  o.Address = positional[1];
+  if (o.Address.empty()) return error = "empty ADDRESS", false;
+  if (!o.TypeGiven) {
+    if (o.Address.rfind("ftp://", 0) == 0)
+      o.Type = ftpUpdate;
+    else if (o.Address.find("://") == std::string::npos)
+      o.Type = fileUpdate;
+  }
+  return true;
+}
+
+void ConfigureEngine(const TCheckOptions& o, TVudIvazoz& engine) {
+  engine.URL = o.Address;
+  engine.UpdateType = o.Type;
+  engine.UpdateUpdate = wuuSilent;
+  engine.Host = o.Host;
+  if (o.Type == ftpUpdate && o.Host.empty() && o.Address.rfind("ftp://", 0) == 0) {
+    std::string directory;
+    SplitFtpAddress(o.Address, engine.Host, engine.Port, directory);
+    if (!o.FtpDirectoryGiven) engine.FTPDirectory = directory;
+  }
+  if (o.Port != 0) engine.Port = o.Port;
+  if (o.FtpDirectoryGiven) engine.FTPDirectory = o.FtpDirectory;
+  engine.UserID = o.User;
+  engine.Password = o.Password;
+  engine.FTPPassive = o.Passive;
+  engine.Proxy = o.Proxy;
+  engine.ProxyUserID = o.ProxyUser;
+  engine.ProxyPassword = o.ProxyPassword;
+  engine.Authenticate = o.Auth;
+  engine.CertCheck = o.NoCertCheck ? ccDisable : ccEnable;
+  if (o.SignatureGiven) engine.Signature = o.Signature;
+  engine.SignatureCheck = o.SignatureCheck;
+  if (!o.DateFormat.empty()) engine.DateFormat = o.DateFormat;
+  if (o.DateSeparator != '\0') engine.DateSeparator = o.DateSeparator;
+  if (!o.TimeFormat.empty()) engine.TimeFormat = o.TimeFormat;
+  if (o.TimeSeparator != '\0') engine.TimeSeparator = o.TimeSeparator;
+  engine.VersionCheck = o.VersionCheck;
+  engine.UseCRC32 = o.Crc32;
+  engine.TimeOut = o.TimeoutMs;
+  engine.ReceiveTimeOut = o.TimeoutMs;
+  if (!o.LogFile.empty()) {
+    engine.Logging = true;
+    engine.SetLogFileName(o.LogFile);
+  }
+}
+
+}  // namespace vyn::cli
