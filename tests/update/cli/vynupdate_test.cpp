@@ -34,8 +34,9 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-TRun RunVynupdate(const std::vector<std::string>& args) {
-  std::string command = Quote(VYN_VYNUPDATE_PATH);
+TRun RunVynupdate(const std::vector<std::string>& args, const std::string& caFile = "") {
+  std::string command = (caFile.empty() ? "" : "VYN_CA_FILE=" + Quote(caFile) + " ") +
+                        Quote(VYN_VYNUPDATE_PATH);
   for (const auto& a : args) command += " " + Quote(a);
   const std::string out = test::TestRoot() + "/out.txt";
   const std::string err = test::TestRoot() + "/err.txt";
@@ -142,6 +143,26 @@ TEST(VynupdateTest, HttpCheckWithLogAndMaskedPassword) {
   EXPECT_EQ(refused.Exit, 2);
   EXPECT_EQ(refused.LastLine(), "4 wrNoControlFile");
   EXPECT_NE(refused.Err.find("[916] Http status : 401 (6, 401)"), std::string::npos);
+}
+
+// Certificates are verified unless the check is switched off.
+TEST(VynupdateTest, HttpsCertificates) {
+  test::TTestHttpServer server(true);
+  server.Serve("/app.inf", "[update]\nunconditional=1\n");
+  server.Start();
+  const std::string address = server.Url("/app.inf");
+
+  const TRun trusted = RunVynupdate({"check", address}, server.CertificateFile());
+  EXPECT_EQ(trusted.Exit, 0) << trusted.Err;
+  EXPECT_EQ(trusted.LastLine(), "8 wrUnconditional");
+
+  const TRun untrusted = RunVynupdate({"check", address});
+  EXPECT_EQ(untrusted.Exit, 2);
+  EXPECT_EQ(untrusted.LastLine(), "4 wrNoControlFile");
+
+  const TRun unchecked = RunVynupdate({"check", address, "--no-cert-check"});
+  EXPECT_EQ(unchecked.Exit, 0) << unchecked.Err;
+  EXPECT_EQ(unchecked.LastLine(), "8 wrUnconditional");
 }
 
 TEST(VynupdateTest, NoServerListening) {
