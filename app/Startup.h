@@ -1,0 +1,14 @@
+#pragma once
+// What the program sets up before and right after the application object exists.
+
+namespace vyn {
+
+// Environment of the web engine, read before its first object: no sandbox as root (Chromium
+// refuses to start otherwise), the start-up feature switches and the proxy of the internet
+// options. Raises ERegistryException when the settings cannot be read.
+void PrepareWebEngineEnvironment();
+
+// The free Tahoma of the wine fonts, when installed, and the main font (Tahoma, 11 pixels).
+void RegisterFonts();
+
+}  // namespace vyn

@@ -1,0 +1,41 @@
+#include "app/WebBrowserPage.h"
+
+#include "app/PopupWindow.h"
+
+#include <QWebEngineSettings>
+
+namespace vyn {
+
+TWebBrowserPage::TWebBrowserPage(QWebEngineProfile* profile, const TFeatureSwitches& switches,
+                                 QObject* parent)
+    : QWebEnginePage(profile, parent), FSwitches(switches) {
+  QWebEngineSettings* options = settings();
+  if (FSwitches.PopupManagement)
+    options->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, !*FSwitches.PopupManagement);
+  if (FSwitches.DomStorage)
+    options->setAttribute(QWebEngineSettings::LocalStorageEnabled, *FSwitches.DomStorage);
+  if (FSwitches.LocalMachineLockdown.value_or(false)) {
+    options->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    options->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+  }
+}
+
+bool TWebBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {
+  if (FSwitches.UserNamePasswordDisable.value_or(false) &&
+      (!url.userName().isEmpty() || !url.password().isEmpty())) {
+    emit NavigationRefused(url);
+    return false;
+  }
+  if (isMainFrame && FSwitches.BlocksLocalScripts())
+    settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, !url.isLocalFile());
+  emit NavigationRequested(url, isMainFrame);
+  return true;
+}
+
+QWebEnginePage* TWebBrowserPage::createWindow(WebWindowType) {
+  auto* popup = new TPopupWindow(new TWebBrowserPage(profile(), FSwitches, nullptr));
+  popup->show();
+  return popup->page();
+}
+
+}  // namespace vyn
