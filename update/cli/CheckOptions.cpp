@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/Folders.h"
+
 namespace vyn::cli {
 namespace {
 
@@ -80,7 +82,8 @@ Control file:
   --crc32                  checksums in the control file are CRC-32 style, not byte sums
 
 Other:
-  --log FILE               also append every message to FILE
+  --log FILE               also append every message to FILE (relative to the current
+                           folder; {APP} stands for the program's folder)
   --help                   this text
 
 An FTP log-on that fails is reported as "2 wrCannotOpen".
@@ -234,7 +237,9 @@ void ConfigureEngine(const TCheckOptions& o, TVudIvazoz& engine) {
   engine.ReceiveTimeOut = o.TimeoutMs;
   if (!o.LogFile.empty()) {
     engine.Logging = true;
-    engine.SetLogFileName(o.LogFile);
+    // The engine puts a bare log name in the documents folder; here it means the current one.
+    const bool bareName = o.LogFile.find_first_of("\\/:") == std::string::npos;
+    engine.SetLogFileName(bareName ? CurrentDir() + "/" + o.LogFile : o.LogFile);
   }
 }
 

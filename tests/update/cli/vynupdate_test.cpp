@@ -35,7 +35,7 @@ std::string Quote(const std::string& s) {
 }
 
 TRun RunVynupdate(const std::vector<std::string>& args, const std::string& caFile = "") {
-  std::string command = (caFile.empty() ? "" : "VYN_CA_FILE=" + Quote(caFile) + " ") +
+  std::string command = "cd " + Quote(test::TestRoot()) + " && " + (caFile.empty() ? "" : "VYN_CA_FILE=" + Quote(caFile) + " ") +
                         Quote(VYN_VYNUPDATE_PATH);
   for (const auto& a : args) command += " " + Quote(a);
   const std::string out = test::TestRoot() + "/out.txt";
@@ -113,10 +113,12 @@ TEST(VynupdateTest, LocalControlFiles) {
 }
 
 TEST(VynupdateTest, MissingControlFile) {
-  const TRun run = RunVynupdate({"check", test::TestRoot() + "/nothing.inf"});
+  const TRun run = RunVynupdate({"check", test::TestRoot() + "/nothing.inf", "--log", "bare.log"});
   EXPECT_EQ(run.Exit, 2);
   EXPECT_EQ(run.LastLine(), "4 wrNoControlFile");
   EXPECT_NE(run.Err.find("[925] Update control file not found (2, 0)\n"), std::string::npos);
+  // A bare log name lies in the current folder.
+  EXPECT_NE(test::ReadFileText(test::TestRoot() + "/bare.log").find("[925]"), std::string::npos);
 }
 
 TEST(VynupdateTest, HttpCheckWithLogAndMaskedPassword) {
