@@ -100,6 +100,18 @@ registry::THiveSnapshot LoadHive(THiveRoot root, const std::string& path, bool m
   return snapshot;
 }
 
+// Temporary files of writers that died before their rename. Only the lock holder writes one,
+// so under the lock every one that is there is stale.
+void RemoveStaleTemporaries(const std::filesystem::path& hive) {
+  const std::string prefix = hive.filename().string() + '.';
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(hive.parent_path(), ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+      std::filesystem::remove(entry.path(), ec);
+  }
+}
+
 // Test hook: lets a test stop the writer between the flushed temporary file and the rename.
 void PauseBeforeRenameForTests() {
   if (EnvOrEmpty("VYN_REGISTRY_TEST_PAUSE_BEFORE_RENAME") == "1") raise(SIGSTOP);
@@ -139,6 +151,7 @@ THiveSnapshot UpdateHiveFile(THiveRoot root, const std::function<bool(THive&)>& 
     if (errno != EINTR) throw EHiveWriteError(SystemError("Verrouillage impossible", lockPath));
   }
 
+  RemoveStaleTemporaries(path);
   THiveSnapshot current = LoadHive(root, path, true);
   THive changed = *current.Hive;
   if (!change(changed)) return current;

@@ -35,6 +35,15 @@ int WaitStatus(pid_t pid, int options = 0) {
   return status;
 }
 
+int Temporaries(const std::string& hive) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(hive).parent_path())) {
+    const std::string name = entry.path().filename().string();
+    count += name.rfind("HKEY_CURRENT_USER.reg.", 0) == 0 && name != "HKEY_CURRENT_USER.reg.lock";
+  }
+  return count;
+}
+
 TEST(RegistryStore, TwoProcessesWritingAtOnceLoseNothing) {
   const pid_t first = StartWriter(500, "first");
   const pid_t second = StartWriter(500, "second");
@@ -68,11 +77,7 @@ TEST(RegistryStore, WriterKilledBeforeRenameLeavesThePreviousFile) {
   ASSERT_TRUE(WIFSTOPPED(stopped));
 
   // Its flushed temporary file is there beside the untouched hive.
-  int temporaries = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(hive).parent_path()))
-    temporaries += entry.path().filename().string().rfind("HKEY_CURRENT_USER.reg.", 0) == 0 &&
-                   entry.path().extension() != ".lock";
-  EXPECT_EQ(temporaries, 1);
+  EXPECT_EQ(Temporaries(hive), 1);
   EXPECT_EQ(test::ReadFileText(hive), previous);
 
   ASSERT_EQ(kill(writer, SIGKILL), 0);
@@ -89,6 +94,7 @@ TEST(RegistryStore, WriterKilledBeforeRenameLeavesThePreviousFile) {
   ASSERT_TRUE(WIFEXITED(next) && WEXITSTATUS(next) == 0);
   EXPECT_EQ(reg.ReadInteger("next2"), 2);
   EXPECT_EQ(reg.ReadString("Before"), "intact");
+  EXPECT_EQ(Temporaries(hive), 0);  // the dead writer's temporary file is cleared away
 }
 
 }  // namespace
