@@ -59,6 +59,7 @@ TEST(RegistryExport, EveryKindOfValueRoundTrips) {
            {"None", REG_NONE, {0x42}},
        }},
       {"Software\\Vyn\\Empty key", {}},
+      {"Software\\[crochets] ;point-virgule = égal", {{"@", REG_SZ, Text("pas la valeur par défaut")}}},
   };
   const std::string text = FormatRegistryExport(keys, THiveRoot::HKEY_CURRENT_USER);
   ExpectSameKeys(keys, ParseRegistryExport(text, "memory", THiveRoot::HKEY_CURRENT_USER));
