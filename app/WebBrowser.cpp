@@ -4,6 +4,7 @@
 #include "app/OwnPages.h"
 #include "app/PagePrinting.h"
 #include "app/PageProperties.h"
+#include "app/Resources.h"
 #include "app/WebBrowserPage.h"
 #include "app/WebDocument.h"
 
@@ -36,6 +37,7 @@ QWebEnginePage::WebAction EditAction(int command) {
 
 TWebBrowser::TWebBrowser(const TFeatureSwitches& switches, QWidget* parent)
     : QWidget(parent), FView(new QWebEngineView(this)) {
+  EnsureAppResources();
   QWebEngineProfile* profile = BrowserProfile();
   if (switches.SpellChecking) {
     profile->setSpellCheckLanguages({QStringLiteral("fr-FR")});

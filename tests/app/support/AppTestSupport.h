@@ -2,14 +2,33 @@
 // Shared support of the window tests: an isolated process environment, a web engine set up for
 // CI (root, no GPU), and the main() every window test uses.
 
-#include <QApplication>
+#include "app/Application.h"
+
+#include <QStringList>
 #include <QTest>
+#include <QVariant>
+
+class QWebEnginePage;
 
 namespace vyn::test {
 
 // Sets the web engine's environment for a test process: no sandbox as root, no GPU.
 // Called after the folders are isolated and before the QApplication exists.
 void PrepareWindowTestProcess();
+
+// Records the errors the application reports instead of showing them, while it lives.
+class TErrorRecorder {
+public:
+  TErrorRecorder();
+  ~TErrorRecorder();
+  QStringList Errors;
+};
+
+// Removes the registry store's hive files: the next read sees an empty registry.
+void ClearRegistry();
+
+// Runs `script` in the page and waits for its result.
+QVariant RunJavaScript(QWebEnginePage* page, const QString& script);
 
 }  // namespace vyn::test
 
@@ -19,7 +38,8 @@ void PrepareWindowTestProcess();
   int main(int argc, char** argv) {                        \
     vyn::test::TIsolatedEnvironment environment;           \
     vyn::test::PrepareWindowTestProcess();                 \
-    QApplication app(argc, argv);                          \
+    vyn::TApplication app(argc, argv);                     \
+    vyn::TApplication::setApplicationName("vynWebBrowser");                          \
     app.setAttribute(Qt::AA_Use96Dpi, true);               \
     TestClass test;                                        \
     return QTest::qExec(&test, argc, argv);                \

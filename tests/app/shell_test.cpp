@@ -1,0 +1,367 @@
+// The main window against real HTTP and HTTPS servers on 127.0.0.1: captions, history buttons,
+// padlock, zones, settings at start-up, keyboard routing and the configuration menu.
+
+#include "AppTestSupport.h"
+#include "LoopbackServer.h"
+
+#include "app/GlyphButton.h"
+#include "app/WebBrowser.h"
+#include "app/WebDocument.h"
+#include "app/config/Settings.h"
+#include "app/uMain.h"
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QWebEngineView>
+
+#include <memory>
+
+using namespace vyn;
+using vyn::test::TLoopbackServer;
+
+namespace {
+
+const int kLoadTimeout = 30000;
+
+QString RegPath() { return BuildRegPath(QString::fromStdString(ExePath())); }
+
+// Stores the home page (and every button) so the window opens on `url`.
+void StoreHomePage(const QString& url) {
+  tyConfig config;
+  config.HomePage = url;
+  for (bool tyConfig::*flag : ConfigFlags) config.*flag = true;
+  SaveConfig(RegPath(), config);
+}
+
+// A shown window and a spy on its document-complete event, created before the first load.
+struct TWindow {
+  std::unique_ptr<TfrmMain> Form = std::make_unique<TfrmMain>();
+  QSignalSpy Completed{Form->WebBrowser, &TWebBrowser::DocumentComplete};
+
+  bool WaitForDocuments(int count) {
+    return QTest::qWaitFor([&] { return Completed.count() >= count; }, kLoadTimeout);
+  }
+  bool Navigate(const QString& url) {
+    const int before = Completed.count();
+    Form->WebBrowser->Navigate2(url);
+    return WaitForDocuments(before + 1);
+  }
+};
+
+}  // namespace
+
+class TShellTest : public QObject {
+  Q_OBJECT
+
+  TLoopbackServer FHttp{false};
+  TLoopbackServer FHttps{true};
+
+private slots:
+  void initTestCase() {
+    for (TLoopbackServer* server : {&FHttp, &FHttps}) {
+      test::ServeHtml(server->Routes(), "/first", "<html><head><title>Premiere page</title></head><body>un</body></html>");
+      test::ServeHtml(server->Routes(), "/second", "<html><head><title>Deuxieme page</title></head><body>deux</body></html>");
+      test::ServeHtml(server->Routes(), "/text",
+                      "<html><head><title>Texte</title></head><body><p id='p'>Du texte a choisir</p></body></html>");
+      server->Start();
+    }
+  }
+
+  void init() { test::ClearRegistry(); }
+
+  void captionFollowsTheLoad() {
+    const QString url = FHttp.Url("/first");
+    StoreHomePage(url);
+    TWindow window;
+    QStringList captions;
+    connect(window.Form.get(), &QWidget::windowTitleChanged, this,
+            [&](const QString& caption) { captions << caption; });
+    window.Form->show();
+    QVERIFY(window.WaitForDocuments(1));
+    QVERIFY(!captions.isEmpty());
+    QCOMPARE(captions.first(), QStringLiteral("Loading ") + url);
+    QVERIFY(captions.contains(url));
+    QCOMPARE(captions.last(), QStringLiteral("Premiere page"));
+    const qsizetype atUrl = captions.indexOf(url);
+    QVERIFY(atUrl > 0 && atUrl < captions.size() - 1);
+    for (const QString& caption : captions.mid(1, atUrl - 1))
+      QVERIFY2(caption.endsWith(QStringLiteral("%...")), qPrintable(caption));
+  }
+
+  void progressCaption_data() {
+    QTest::addColumn<int>("progress");
+    QTest::addColumn<int>("progressMax");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("quarter") << 50 << 200 << "25%...";
+    QTest::newRow("truncated") << 2 << 3 << "66%...";
+    QTest::newRow("large values") << 30000000 << 60000000 << "50%...";
+    QTest::newRow("no maximum") << 0 << 0 << "";
+    QTest::newRow("beyond maximum") << 300 << 200 << "";
+    QTest::newRow("finished") << -1 << 100 << "";
+  }
+
+  void progressCaption() {
+    QFETCH(int, progress);
+    QFETCH(int, progressMax);
+    QFETCH(QString, caption);
+    TfrmMain form;  // never shown: no document, so the title is empty
+    form.WebBrowserProgressChange(progress, progressMax);
+    QCOMPARE(form.windowTitle(), caption);
+  }
+
+  void backAndForwardFollowTheHistory() {
+    StoreHomePage(FHttp.Url("/first"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    window.Form->show();
+    QVERIFY(window.WaitForDocuments(1));
+    QVERIFY(!form.bbtGoBack->isEnabled());
+    QVERIFY(window.Navigate(FHttp.Url("/second")));
+    QTRY_VERIFY(form.bbtGoBack->isEnabled());
+    QVERIFY(!form.bbtGoForward->isEnabled());
+
+    form.bbtGoBack->click();
+    QVERIFY(window.WaitForDocuments(3));
+    QTRY_VERIFY(!form.bbtGoBack->isEnabled());
+    QVERIFY(form.bbtGoForward->isEnabled());
+    QCOMPARE(form.lblURL->text(), FHttp.Url("/first"));
+
+    form.bbtGoBack->click();  // nothing to go back to: swallowed
+    QVERIFY(window.Navigate(FHttp.Url("/text")));
+    QTRY_VERIFY(!form.bbtGoForward->isEnabled());
+    QVERIFY(form.bbtGoBack->isEnabled());
+  }
+
+  void padlockOnlyForSecurePages() {
+    StoreHomePage(FHttps.Url("/first"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    test::TrustCertificate(form.WebBrowser->View()->page(), FHttps.CertificateDer());
+    form.show();
+    QVERIFY(window.WaitForDocuments(1));
+    QCOMPARE(form.lblURL->text(), FHttps.Url("/first"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Premiere page"));
+    QVERIFY(!form.imgSecure->pixmap().isNull());
+
+    QVERIFY(window.Navigate(FHttp.Url("/second")));
+    QVERIFY(form.imgSecure->pixmap().isNull());
+  }
+
+  void zoneOfTheAddress() {
+    const QString file = QDir(QString::fromStdString(test::TestRoot())).filePath(QStringLiteral("page.html"));
+    test::WriteFileText(file.toStdString(), "<html><head><title>Local</title></head><body>ici</body></html>");
+    StoreHomePage(FHttp.Url("/first"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    form.show();
+    QVERIFY(window.WaitForDocuments(1));
+    QCOMPARE(form.lblZoneIcon->text(), QStringLiteral("  Intranet local"));
+    QVERIFY(!form.imgZoneIcon->pixmap().isNull());
+
+    QVERIFY(window.Navigate(QUrl::fromLocalFile(file).toString()));
+    QCOMPARE(form.lblZoneIcon->text(), QStringLiteral("  Poste de travail"));
+
+    // A site list entry puts the loopback address among the trusted sites; a zone whose icon
+    // path has no '#' shows no icon.
+    TRegistry registry;
+    QVERIFY(registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Domains\\127.0.0.1", true));
+    registry.WriteInteger("http", 2);
+    registry.CloseKey();
+    QVERIFY(registry.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Zones\\2", true));
+    registry.WriteString("DisplayName", "Amis");
+    registry.WriteString("Icon", "vynzones.dll");
+    QVERIFY(window.Navigate(FHttp.Url("/second")));
+    QCOMPARE(form.lblZoneIcon->text(), QStringLiteral("  Amis"));
+    QVERIFY(form.imgZoneIcon->pixmap().isNull());
+  }
+
+  void firstStartWritesEveryValue() {
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    QSignalSpy requested(form.WebBrowser, &TWebBrowser::BeforeNavigate2);
+    form.show();
+    QTRY_VERIFY(!requested.isEmpty());
+    QCOMPARE(requested.first().first().toString(), QStringLiteral("https://www.vynsoft.example/"));
+
+    TRegistry registry;
+    QVERIFY(registry.OpenKeyReadOnly(RegPath().toStdString()));
+    QCOMPARE(registry.GetValueNames().size(), size_t(15));
+    QCOMPARE(registry.ReadString("HomePage"), std::string("https://www.vynsoft.example/"));
+    for (const char* name : ConfigFlagNames) QCOMPARE(registry.ReadInteger(name), 1);
+    for (QAbstractButton* button : form.pnlBoutons->findChildren<QAbstractButton*>())
+      QVERIFY2(!button->isHidden(), qPrintable(button->objectName()));
+  }
+
+  void keyWithoutValuesHidesEveryButton() {
+    TRegistry registry;
+    QVERIFY(registry.CreateKey(RegPath().toStdString()));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    QSignalSpy requested(form.WebBrowser, &TWebBrowser::BeforeNavigate2);
+    form.show();
+    for (QAbstractButton* button : form.pnlBoutons->findChildren<QAbstractButton*>())
+      QCOMPARE(button->isHidden(), button != form.bbtConfig);
+    for (const char* spacer : {"pnlGoHome", "pnlFind", "pnlPrint"})
+      QVERIFY(form.findChild<QWidget*>(QLatin1String(spacer))->isHidden());
+    // Home falls back to the control's own home page.
+    QVERIFY(window.WaitForDocuments(1));
+    QCOMPARE(requested.first().first().toString(), QStringLiteral("qrc:/vyn/pages/home.html"));
+    QVERIFY(registry.OpenKeyReadOnly(RegPath().toStdString()));
+    QVERIFY(registry.GetValueNames().empty());
+  }
+
+  void storedFlagOfTwoIsWrittenBackAsOne() {
+    TRegistry registry;
+    QVERIFY(registry.OpenKey(RegPath().toStdString(), true));
+    registry.WriteInteger("Coller", 2);
+    TfrmMain form;
+    QVERIFY(form.FConfig.Coller);
+    QVERIFY(!form.FConfig.Imprimer);
+    form.SaveConfig();
+    QCOMPARE(registry.ReadInteger("Coller"), 1);
+    QCOMPARE(registry.ReadInteger("Imprimer"), 0);
+  }
+
+  void wrongValueTypeIsReportedAndTheWindowOpens() {
+    TRegistry registry;
+    QVERIFY(registry.OpenKey(RegPath().toStdString(), true));
+    registry.WriteString("HomePage", FHttp.Url("/first").toStdString());
+    registry.WriteInteger("PageAccueil", 0);
+    registry.WriteString("PagePrecedente", "1");
+    test::TErrorRecorder errors;
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    QCOMPARE(errors.Errors, QStringList{QStringLiteral("Type de données incorrect pour 'PagePrecedente'")});
+    // Fields read before the error keep their values; the rest of the creation is skipped.
+    QCOMPARE(form.FConfig.HomePage, FHttp.Url("/first"));
+    QVERIFY(!form.bbtGoHome->isHidden());
+    form.show();
+    QVERIFY(window.WaitForDocuments(1));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Premiere page"));
+    // Nothing was written over the stored values.
+    QCOMPARE(registry.GetDataType("PagePrecedente"), uint32_t(REG_SZ));
+  }
+
+  void showButtonsCommand() {
+    TfrmMain form;
+    QAction* showButtons = nullptr;
+    for (QAction* action : form.SystemMenu()->actions())
+      if (action->data().toInt() == TfrmMain::ShowButtonsCommand) showButtons = action;
+    QVERIFY(showButtons);
+    QCOMPARE(showButtons->text(), QStringLiteral("Show buttons"));
+    form.pnlBoutons->hide();
+    showButtons->trigger();
+    QVERIFY(!form.pnlBoutons->isHidden());
+  }
+
+  void pageKeysNeverReachWindowAccelerators() {
+    StoreHomePage(FHttp.Url("/text"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    int fired = 0;
+    for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down}) {
+      auto* shortcut = new QShortcut(QKeySequence(key), &form);
+      connect(shortcut, &QShortcut::activated, this, [&] { ++fired; });
+    }
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(window.WaitForDocuments(1));
+    QWidget* page = form.WebBrowser->View()->focusProxy();
+    QVERIFY(page);
+    page->setFocus();
+    QTRY_VERIFY(page->hasFocus());
+    for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down})
+      QTest::keyClick(page, key);
+    QCOMPARE(fired, 0);
+    // The same keys outside the page do reach them.
+    form.bbtConfig->setFocus();
+    QTest::keyClick(form.bbtConfig, Qt::Key_Backspace);
+    QCOMPARE(fired, 1);
+  }
+
+  void textSelectionMovesTheFocusIntoThePage() {
+    StoreHomePage(FHttp.Url("/text"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(window.WaitForDocuments(1));
+    QWebEnginePage* page = form.WebBrowser->View()->page();
+    form.WebBrowser->View()->focusProxy()->setFocus();
+    QSignalSpy updates(form.WebBrowser, &TWebBrowser::CommandStateChange);
+    auto select = [&](const char* script) {
+      updates.clear();
+      test::RunJavaScript(page, QString::fromLatin1(script));
+      QVERIFY(QTest::qWaitFor([&] {
+        for (const QList<QVariant>& update : updates)
+          if (update.first().toInt() == CSC_UPDATECOMMANDS) return true;
+        return false;
+      }, 10000));
+    };
+
+    select("var r = document.createRange(); r.selectNodeContents(document.getElementById('p'));"
+           "getSelection().removeAllRanges(); getSelection().addRange(r);");
+    QCOMPARE(form.WebBrowser->Document()->SelectionType(), QStringLiteral("Text"));
+    form.bbtConfig->setFocus();
+    form.WebBrowserCommandStateChange(CSC_UPDATECOMMANDS, true);
+    QTRY_VERIFY(form.WebBrowser->isAncestorOf(QApplication::focusWidget()));
+
+    // A caret is no text selection: the focus stays where the user put it.
+    select("getSelection().collapse(document.getElementById('p').firstChild, 2)");
+    QCOMPARE(form.WebBrowser->Document()->SelectionType(), QStringLiteral("None"));
+    form.bbtConfig->setFocus();
+    form.WebBrowserCommandStateChange(CSC_UPDATECOMMANDS, true);
+    QVERIFY(form.bbtConfig->hasFocus());
+  }
+
+  void configurationMenuOpensBelowItsButton() {
+    TfrmMain form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.move(form.pos() + QPoint(37, 23));
+    QTest::qWait(50);
+    form.bbtConfigClick();
+    QTRY_VERIFY(form.pmConfiguration->isVisible());
+    QCOMPARE(form.pmConfiguration->pos(), form.bbtConfig->mapToGlobal(QPoint(0, form.bbtConfig->height())));
+    QStringList captions;
+    for (QAction* action : form.pmConfiguration->actions())
+      captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(captions, (QStringList{"Options ...", "Options Internet ...", "Internet Feature Controls ...",
+                                    "-", "A propos de..."}));
+    form.pmConfiguration->close();
+  }
+
+  void commandsWithoutDocumentDoNothing() {
+    TfrmMain form;  // never shown: nothing loaded
+    test::TErrorRecorder errors;
+    form.bbtFindClick();
+    form.bbtPropertiesClick();
+    form.bbtGoBackClick();
+    form.bbtPasteClick();
+    QVERIFY(errors.Errors.isEmpty());
+    QVERIFY(form.findChildren<QDialog*>().isEmpty());
+  }
+
+  void invalidHomePageIsSwallowed() {
+    StoreHomePage(QStringLiteral("http://[::1"));
+    test::TErrorRecorder errors;
+    TfrmMain form;
+    QSignalSpy requested(form.WebBrowser, &TWebBrowser::BeforeNavigate2);
+    form.show();
+    QTest::qWait(200);
+    QVERIFY(errors.Errors.isEmpty());
+    QVERIFY(requested.isEmpty());
+  }
+};
+
+VYN_WINDOW_TEST_MAIN(TShellTest)
+#include "shell_test.moc"
