@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -130,6 +131,7 @@ QWidget* TfrmInternetOptions::BuildSecurityPage() {
   edtSite = new QLineEdit(page);
   edtSite->setObjectName(QStringLiteral("edtSite"));
   edtSite->setPlaceholderText(QStringLiteral("https://www.exemple.fr ou *.exemple.fr"));
+  edtSite->installEventFilter(this);
   layout->addWidget(edtSite, 2, 0, 1, 2);
   bbtAddSite = new QPushButton(QStringLiteral("Ajouter"), page);
   bbtAddSite->setObjectName(QStringLiteral("bbtAddSite"));
@@ -151,6 +153,18 @@ QWidget* TfrmInternetOptions::BuildSecurityPage() {
   connect(bbtAddSite, &QPushButton::clicked, this, &TfrmInternetOptions::bbtAddSiteClick);
   connect(bbtRemoveSite, &QPushButton::clicked, this, &TfrmInternetOptions::bbtRemoveSiteClick);
   return page;
+}
+
+// Enter in the site edit adds the site instead of closing the dialog with OK.
+bool TfrmInternetOptions::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edtSite && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      bbtAddSiteClick();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TfrmInternetOptions::UpdateProxyControls() {

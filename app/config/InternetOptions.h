@@ -51,6 +51,9 @@ public:
 
   int SelectedZone() const;
 
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
   QWidget* BuildConnectionsPage();
   QWidget* BuildSecurityPage();

@@ -62,6 +62,9 @@ TfrmConfiguration::TfrmConfiguration(QWidget* parent) : QDialog(parent) {
   chklbxVisibleButtons->setResizeMode(QListView::Adjust);
   chklbxVisibleButtons->setUniformItemSizes(true);
   chklbxVisibleButtons->setSpacing(0);
+  // Fourteen entries fit in three columns; a scroll bar would eat a row and push out a column.
+  chklbxVisibleButtons->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  chklbxVisibleButtons->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   const int columnWidth = (chklbxVisibleButtons->width() - 2 * chklbxVisibleButtons->frameWidth()) / ListColumns;
   chklbxVisibleButtons->setGridSize(QSize(columnWidth, ListItemHeight));
   for (const char* caption : VisibleButtonCaptions) {

@@ -6,8 +6,8 @@
 
 namespace vyn {
 
-// Key of the feature switches of the current user; each feature is a subkey of it.
-inline constexpr const char* FeatureControlKey =
+// The key of a feature switch of the current user is this prefix and the feature's name.
+inline constexpr const char* FeatureKeyPrefix =
     "SOFTWARE\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\";
 
 enum TFeatureKind {

@@ -40,7 +40,7 @@ const std::array<const char*, 6> PurposeStaircase = {
     "HKEY_CURRENT_USER", "SOFTWARE", "Microsoft", "Internet Explorer", "Main", "FeatureControl"};
 
 std::string FeatureKeyPath(const TFeatureDefinition& definition) {
-  return std::string(FeatureControlKey) + definition.Key;
+  return std::string(FeatureKeyPrefix) + definition.Key;
 }
 
 QString DefaultText(const TFeatureDefinition& definition) {
@@ -135,13 +135,13 @@ QWidget* TfrmInternetFeatureControls::BuildPurposePage() {
   auto* text = new QLabel(QString::fromLatin1(PurposeText), page);
   text->setObjectName(QStringLiteral("lblPurpose"));
   text->setWordWrap(true);
-  text->setGeometry(12, 10, 525, 100);
+  text->setGeometry(12, 10, 525, 84);
   text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // The key path drawn as a staircase: each step one line lower and further indented.
   for (size_t step = 0; step < PurposeStaircase.size(); ++step) {
     auto* label = new QLabel(QString::fromLatin1(PurposeStaircase[step]), page);
     label->setObjectName(QStringLiteral("lblStep%1").arg(step + 1));
-    label->move(24 + int(step) * 20, 118 + int(step) * 17);
+    label->move(24 + int(step) * 20, 100 + int(step) * 17);
   }
   return page;
 }

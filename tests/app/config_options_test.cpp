@@ -1,0 +1,155 @@
+// The options dialog: it shows the settings record, copies the edits back only on OK, and an
+// accepted dialog is saved whole even when nothing changed.
+
+#include "AppTestSupport.h"
+
+#include "app/config/Settings.h"
+#include "app/config/uConfig.h"
+#include "platform/Registry.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+
+using namespace vyn;
+
+namespace {
+
+// Runs `act` on the options dialog as soon as it shows; gives up after five seconds or at the
+// next test's start.
+void WhenShown(std::function<void(TfrmConfiguration*)> act) {
+  auto* timer = new QTimer(qApp);
+  timer->setObjectName(QStringLiteral("WhenShown"));
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
+    auto* dialog = qobject_cast<TfrmConfiguration*>(QApplication::activeModalWidget());
+    if (!dialog && ++*tries < 500)
+      return;
+    timer->stop();
+    timer->deleteLater();
+    if (!dialog)
+      return;
+    QPointer guard(dialog);
+    act(dialog);
+    if (guard && guard->isVisible())  // a failed check inside `act` must not leave it open
+      guard->reject();
+  });
+  timer->start(10);
+}
+
+tyConfig MixedConfig() {
+  tyConfig config;
+  config.HomePage = QStringLiteral("http://127.0.0.1/accueil.html");
+  for (size_t i = 0; i < ConfigFlags.size(); ++i)
+    config.*ConfigFlags[i] = i % 3 != 0;
+  return config;
+}
+
+bool SameConfig(const tyConfig& a, const tyConfig& b) {
+  if (a.HomePage != b.HomePage)
+    return false;
+  for (auto flag : ConfigFlags)
+    if (a.*flag != b.*flag)
+      return false;
+  return true;
+}
+
+}  // namespace
+
+class TOptionsDialogTest : public QObject {
+  Q_OBJECT
+private slots:
+  void init() {
+    qDeleteAll(qApp->findChildren<QTimer*>(QStringLiteral("WhenShown")));
+    QFile::remove(QString::fromStdString(HiveFilePath(THiveRoot::HKEY_CURRENT_USER)));
+  }
+
+  void ShowsTheRecordInThreeColumns() {
+    const tyConfig config = MixedConfig();
+    const QStringList captions = {
+        "Page d'accueil", "Page précédente", "Page suivante", "Arrêter", "Rafraîchir", "Page de recherche",
+        "Annuler", "Refaire", "Coller", "Sélectionner tout", "Chercher dans la page", "Aperçu avant impression",
+        "Imprimer", "Propriétés de la page"};
+    bool shown = false;
+    WhenShown([&](TfrmConfiguration* form) {
+      QCOMPARE(form->windowTitle(), QStringLiteral("Configuration"));
+      QCOMPARE(form->lbledtHomePage->text(), config.HomePage);
+      QCOMPARE(form->lbledtHomePageLabel->text(), QStringLiteral("Home page"));
+      QCOMPARE(form->Label1->text(), QStringLiteral("Boutons visibles"));
+      QListWidget* list = form->chklbxVisibleButtons;
+      QCOMPARE(list->count(), 14);
+      QSet<int> columns;
+      for (int i = 0; i < 14; ++i) {
+        QCOMPARE(list->item(i)->text(), captions[i]);
+        QCOMPARE(list->item(i)->checkState() == Qt::Checked, config.*ConfigFlags[size_t(i)]);
+        const QRect rect = list->visualItemRect(list->item(i));
+        QVERIFY2(list->viewport()->rect().contains(rect), qPrintable(captions[i]));  // no scrolling
+        columns.insert(rect.x());
+        if (i > 0 && rect.x() == list->visualItemRect(list->item(i - 1)).x())
+          QVERIFY(rect.y() > list->visualItemRect(list->item(i - 1)).y());  // top to bottom first
+      }
+      QCOMPARE(columns.size(), 3);
+      QVERIFY(form->bbtOk->isDefault());
+      shown = true;
+      form->bbtCancel->click();
+    });
+    tyConfig edited = config;
+    QVERIFY(!EditConfiguration(edited));
+    QVERIFY(shown);
+  }
+
+  void AcceptedWithoutChangesStillWritesTheWholeRecord() {
+    const QString regPath = BuildRegPath(QStringLiteral("/opt/vyn/vynWebBrowser"));
+    tyConfig config = MixedConfig();
+    WhenShown([](TfrmConfiguration* form) { form->bbtOk->click(); });
+    QVERIFY(EditConfiguration(config));
+    QVERIFY(SameConfig(config, MixedConfig()));
+    SaveConfig(regPath, config);
+
+    TRegistry registry;
+    QVERIFY(registry.OpenKeyReadOnly(regPath.toStdString()));
+    QCOMPARE(registry.GetValueNames().size(), size_t(15));
+    QCOMPARE(QString::fromStdString(registry.ReadString("HomePage")), config.HomePage);
+    for (size_t i = 0; i < ConfigFlags.size(); ++i)
+      QCOMPARE(registry.ReadInteger(ConfigFlagNames[i]), config.*ConfigFlags[i] ? 1 : 0);
+  }
+
+  void OkCopiesTheEditsAsTyped() {
+    tyConfig config = MixedConfig();
+    WhenShown([](TfrmConfiguration* form) {
+      form->lbledtHomePage->setText(QStringLiteral("  pas une adresse "));
+      for (int i = 0; i < form->chklbxVisibleButtons->count(); ++i)
+        form->chklbxVisibleButtons->item(i)->setCheckState(i == 13 ? Qt::Checked : Qt::Unchecked);
+      form->bbtOk->click();
+    });
+    QVERIFY(EditConfiguration(config));
+    QCOMPARE(config.HomePage, QStringLiteral("  pas une adresse "));
+    for (size_t i = 0; i < ConfigFlags.size(); ++i)
+      QCOMPARE(config.*ConfigFlags[i], i == 13);
+  }
+
+  void CancelOrEscapeDiscardsTheEdits() {
+    for (bool escape : {false, true}) {
+      tyConfig config = MixedConfig();
+      WhenShown([escape](TfrmConfiguration* form) {
+        form->lbledtHomePage->clear();
+        form->chklbxVisibleButtons->item(0)->setCheckState(Qt::Checked);
+        if (escape)
+          QTest::keyClick(form, Qt::Key_Escape);
+        else
+          form->bbtCancel->click();
+      });
+      QVERIFY(!EditConfiguration(config));
+      QVERIFY(SameConfig(config, MixedConfig()));
+    }
+  }
+};
+
+VYN_WINDOW_TEST_MAIN(TOptionsDialogTest)
+#include "config_options_test.moc"
