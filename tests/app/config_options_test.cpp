@@ -5,8 +5,12 @@
 
 #include "app/config/Settings.h"
 #include "app/config/uConfig.h"
+#include "app/GlyphButton.h"
+#include "app/uMain.h"
+#include "platform/Folders.h"
 #include "platform/Registry.h"
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -118,6 +122,44 @@ private slots:
     QCOMPARE(QString::fromStdString(registry.ReadString("HomePage")), config.HomePage);
     for (size_t i = 0; i < ConfigFlags.size(); ++i)
       QCOMPARE(registry.ReadInteger(ConfigFlagNames[i]), config.*ConfigFlags[i] ? 1 : 0);
+  }
+
+  // Through the main window's "Options ..." item: an accepted dialog rewrites every value (a
+  // value removed meanwhile comes back), and unchecking every entry leaves only the
+  // configuration button.
+  void MainWindowSavesAndAppliesTheAcceptedRecord() {
+    const QString regPath = BuildRegPath(QString::fromStdString(ExePath()));
+    tyConfig stored = MixedConfig();
+    stored.HomePage = QStringLiteral("about:blank");
+    SaveConfig(regPath, stored);
+    TfrmMain form;
+    {
+      TRegistry registry;
+      QVERIFY(registry.OpenKey(regPath.toStdString(), false));
+      QVERIFY(registry.DeleteValue("Imprimer"));
+    }
+    WhenShown([](TfrmConfiguration* dialog) { dialog->bbtOk->click(); });
+    form.mnuOptions->trigger();
+    TRegistry registry;
+    QVERIFY(registry.OpenKeyReadOnly(regPath.toStdString()));
+    QCOMPARE(registry.GetValueNames().size(), size_t(15));
+    QCOMPARE(registry.ReadInteger("Imprimer"), stored.Imprimer ? 1 : 0);
+    registry.CloseKey();
+
+    WhenShown([](TfrmConfiguration* dialog) {
+      for (int i = 0; i < dialog->chklbxVisibleButtons->count(); ++i)
+        dialog->chklbxVisibleButtons->item(i)->setCheckState(Qt::Unchecked);
+      dialog->bbtOk->click();
+    });
+    form.mnuOptions->trigger();
+    QVERIFY(registry.OpenKeyReadOnly(regPath.toStdString()));
+    for (const char* name : ConfigFlagNames)
+      QCOMPARE(registry.ReadInteger(name), 0);
+    QList<QWidget*> shown;
+    for (auto* button : form.pnlBoutons->findChildren<QAbstractButton*>())
+      if (!button->isHidden())
+        shown << button;
+    QCOMPARE(shown, QList<QWidget*>{form.bbtConfig});
   }
 
   void OkCopiesTheEditsAsTyped() {
