@@ -46,6 +46,8 @@ TInternetSession::TInternetSession(std::shared_ptr<net::TCurlCore> core, const T
 
 TInternetSession::~TInternetSession() = default;
 
+bool TInternetSession::IsOpen() const { return FCore->Multi != nullptr; }
+
 void TInternetSession::SetConnectTimeout(long ms) { FCore->Options.ConnectTimeoutMs = ms; }
 void TInternetSession::SetReceiveTimeout(long ms) { FCore->Options.ReceiveTimeoutMs = ms; }
 void TInternetSession::SetVerifyCertificates(bool verify) {

@@ -61,6 +61,9 @@ public:
   TInternetSession(const TInternetSession&) = delete;
   TInternetSession& operator=(const TInternetSession&) = delete;
 
+  // False when the library could not make the session (out of memory).
+  bool IsOpen() const;
+
   void SetConnectTimeout(long ms);
   void SetReceiveTimeout(long ms);
   void SetVerifyCertificates(bool verify);

@@ -137,7 +137,8 @@ TEST(InternetSessionHttp, ShortBodyEndsLikeACompleteOneAndMissingLengthIsUnknown
 
 TEST(InternetSessionHttp, SilentServerTimesOut) {
   TTestHttpServer server;
-  std::atomic<bool> release{false};
+  static std::atomic<bool> release;  // outlives the server threads that wait on it
+  release = false;
   server.Server().Get("/stall", [&](const httplib::Request&, httplib::Response& res) {
     res.set_content_provider(100000, "application/octet-stream",
                              [&](size_t offset, size_t, httplib::DataSink& sink) {

@@ -50,6 +50,8 @@ TTestHttpServer::TTestHttpServer(bool https) : FHttps(https) {
   } else {
     FServer = std::make_unique<httplib::Server>();
   }
+  // A client that keeps its connection open would otherwise hold up Stop for five seconds.
+  FServer->set_keep_alive_timeout(1);
 }
 
 TTestHttpServer::~TTestHttpServer() { Stop(); }

@@ -1,0 +1,69 @@
+#include "update/CopyLocalFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "update/TransferTarget.h"
+#include "update/TransferTemporary.h"
+#include "update/VudIvazoz.h"
+
+namespace vyn {
+
+namespace {
+constexpr size_t KCopyBlockSize = 32768;
+
+struct TFileDescriptor {
+  int Fd;
+  ~TFileDescriptor() {
+    if (Fd >= 0) close(Fd);
+  }
+};
+}  // namespace
+
+bool CopyLocalFile(TVudIvazoz& engine, const std::string& source, const std::string& target) {
+  if (source == target) {
+    engine.LogStatus(912, source, 10, 3);
+    return false;
+  }
+  TFileDescriptor in{open(source.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (in.Fd < 0) {
+    engine.LogStatus(913, source, 2, 1);
+    return false;
+  }
+  const off_t size = lseek(in.Fd, 0, SEEK_END);
+  if (size < 0 || lseek(in.Fd, 0, SEEK_SET) != 0) {
+    engine.LogStatus(914, source, 10, 2);
+    return false;
+  }
+
+  TTemporaryFile temporary(engine.WinTempDir());
+  std::vector<char> block(KCopyBlockSize);
+  bool cancel = false;
+  bool failed = false;
+  int64_t total = 0;
+  for (;;) {
+    const ssize_t n = read(in.Fd, block.data(), block.size());
+    if (n < 0) {
+      failed = true;
+      break;
+    }
+    temporary.Write(block.data(), static_cast<size_t>(n));
+    total += n;
+    engine.DoFileProgress(source, total, size);
+    engine.DoProgressCancel(cancel);
+    engine.UserInterface().ProcessPendingEvents();
+    if (n == 0 || cancel) break;
+  }
+  temporary.Close();
+  if (cancel) engine.Cancel();
+  if (cancel || failed) return false;
+
+  const unsigned mode = TargetFileMode(target, temporary.Path());
+  if (!DeleteOldTarget(engine, target)) return false;
+  temporary.Release();
+  return MoveToTarget(engine, temporary.Path(), target, mode);
+}
+
+}  // namespace vyn

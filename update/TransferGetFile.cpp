@@ -1,0 +1,185 @@
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "platform/Folders.h"
+#include "update/Base64.h"
+#include "update/CopyLocalFile.h"
+#include "update/LogMask.h"
+#include "update/SystemError.h"
+#include "update/TransferTarget.h"
+#include "update/TransferTemporary.h"
+#include "update/VudIvazoz.h"
+#include "update/net/InternetSession.h"
+
+namespace vyn {
+
+namespace {
+constexpr size_t KReadBlockSize = 4096;
+
+void RecordError(const TInternetSession* session) {
+  if (session) SetLastSystemError(session->LastError().Code, session->LastError().Text);
+}
+}  // namespace
+
+bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
+                            const std::string& tgt, bool uncompress) {
+  const std::string name = URLtoFile(url);
+  LogStatus(915, HideURLInLogFile ? name : MaskUrlPassword(url), 3, 0);
+
+  if (OnBeforeUrlToFile) {
+    bool handled = false;
+    bool success = false;
+    OnBeforeUrlToFile(hfile, url, tgt, uncompress, handled, success);
+    if (handled && FileExists(tgt + name)) {
+      CustomProcess(tgt + name);
+      return success;
+    }
+  }
+
+  if (UpdateType == fileUpdate) {
+    const std::string source = ToLocalSeparators(url);
+    const bool hasFileName = !tgt.empty() && tgt.back() != '/' && tgt.back() != '\\' &&
+                             tgt.back() != ':';
+    const std::string target = hasFileName ? tgt : tgt + name;
+    if (!CopyLocalFile(*this, source, target)) return false;
+    CustomProcess(target);
+    return true;
+  }
+
+  // The proxy's credentials reach the proxy through the session; the rewritten address only
+  // names the transfer in the size message.
+  const std::string proxyAddress = MakeProxyUrl(url, ProxyUserID, ProxyPassword);
+  std::unique_ptr<TInternetRequest> request;
+  int64_t size = 0;
+
+  if (UpdateType == ftpUpdate) {
+    if (!hfile || !hfile->IsFtp()) {
+      SetLastSystemError(ENOTCONN, "No FTP connection is open");
+    } else {
+      if (!FTPDirectory.empty() && !FFTPDirSet) {
+        const std::string dir = ExpandPlaceholders(FTPDirectory);
+        LogStatus(974, dir, 3, 0);
+        if (!hfile->FtpSetCurrentDirectory(dir)) {
+          RecordError(hfile);
+          LogStatus(975, dir, 3, 8);
+          return false;
+        }
+        FFTPDirSet = true;
+      }
+      int64_t found = 0;
+      if (hfile->FtpFindFile(name, found)) {
+        size = found;
+      } else {
+        RecordError(hfile);
+        LogStatus(925, name, 11, LastSystemError());
+      }
+      request = hfile->FtpOpenFile(name);
+      if (!request) {
+        RecordError(hfile);
+        LogStatus(946, name, 13, LastSystemError());
+      }
+    }
+  } else {
+    TRequestFlags flags;
+    flags.NoCache = true;
+    flags.IgnoreCertificates = CertCheck == ccDisable;
+    // The prompt names the server of the address asked for, never the proxy's credentials.
+    const std::string caption = "Connect to " + URLToDomain(MaskUrlPassword(url));
+    if (Authenticate == waAlways && (UserID.empty() || Password.empty())) {
+      std::string user, password;
+      if (!UserInterface().ShowLoginDialog(caption, user, password)) {
+        LogStatus(956, "Authentication cancelled", 0, 0);
+        return false;
+      }
+      UserID = user;
+      Password = password;
+    }
+    while (hfile) {
+      const std::string headers =
+          UserID.empty() && Password.empty()
+              ? std::string()
+              : "Authorization: Basic " + Base64Encode(UserID + ":" + Password) + "\r\n\r\n";
+      request = hfile->OpenUrl(url, headers, flags);
+      if (!request) {
+        RecordError(hfile);
+        break;
+      }
+      const long status = request->StatusCode();
+      if (status == 401 && Authenticate == waAuto) {
+        request.reset();
+        std::string user, password;
+        if (!UserInterface().ShowLoginDialog(caption, user, password)) {
+          LogStatus(956, "Authentication cancelled", 0, 0);
+          return false;
+        }
+        UserID = user;
+        Password = password;
+        continue;
+      }
+      if (status >= 300) {
+        LogStatus(916, std::to_string(status), 6, static_cast<int>(status));
+        return false;
+      }
+      break;
+    }
+    if (!hfile) SetLastSystemError(ENOTCONN, "No internet connection is open");
+  }
+
+  if (!request) {
+    Error();
+    LogStatus(917, MaskUrlPassword(url), 2, 1);
+    return false;
+  }
+
+  const std::string target = tgt + URLtoFile(url);
+  TTemporaryFile temporary(WinTempDir());
+  if (UpdateType == httpUpdate) size = std::max<int64_t>(0, request->ContentLength());
+
+  bool result = false;
+  bool cancel = FCancelled;
+  bool readError = false;
+  int64_t total = 0;
+  if (!cancel) {
+    char block[KReadBlockSize];
+    for (;;) {
+      UserInterface().ProcessPendingEvents();
+      const long n = request->Read(block, sizeof block);
+      if (n < 0) {
+        readError = true;
+        break;
+      }
+      temporary.Write(block, static_cast<size_t>(n));
+      total += n;
+      DoFileProgress(target, total, size);
+      cancel = FCancelled;
+      DoProgressCancel(cancel);
+      if (n > 0) result = true;
+      if (n == 0 || cancel) break;
+    }
+  }
+
+  if (readError) SetLastSystemError(request->ErrorCode(), request->ErrorText());
+  request.reset();
+  temporary.Close();
+  FCancelled = cancel;
+  // An FTP file is checked against its listed size as an HTTP body is against its length.
+  if (size > 0 && !readError && total != size) {
+    readError = true;
+    LogStatus(908, MaskUrlPassword(proxyAddress), 20, 10);
+  }
+  if (cancel || readError) {
+    temporary.Release();
+    DiscardTemporary(*this, temporary.Path());
+    return false;
+  }
+
+  const unsigned mode = TargetFileMode(target, temporary.Path());
+  if (!DeleteOldTarget(*this, target)) result = false;
+  temporary.Release();
+  if (!MoveToTarget(*this, temporary.Path(), target, mode)) result = false;
+  CustomProcess(target);
+  return result;
+}
+
+}  // namespace vyn

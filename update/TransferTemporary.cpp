@@ -1,0 +1,45 @@
+#include "update/TransferTemporary.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/TempFile.h"
+
+namespace vyn {
+
+namespace {
+constexpr size_t KWriteBufferSize = 64 * 1024;
+}
+
+TTemporaryFile::TTemporaryFile(const std::string& folder) {
+  FPath = GetTempFileName(folder, "WUPD");
+  if (FPath.empty()) throw std::runtime_error("Cannot create a temporary file in " + folder);
+  FFile = std::fopen(FPath.c_str(), "wb");
+  if (!FFile) {
+    const std::string reason = std::strerror(errno);
+    std::remove(FPath.c_str());
+    throw std::runtime_error("Cannot open " + FPath + ": " + reason);
+  }
+  std::setvbuf(FFile, nullptr, _IOFBF, KWriteBufferSize);
+}
+
+TTemporaryFile::~TTemporaryFile() {
+  if (FFile) std::fclose(FFile);
+  if (!FReleased) std::remove(FPath.c_str());
+}
+
+void TTemporaryFile::Write(const char* data, size_t size) {
+  if (size > 0 && std::fwrite(data, 1, size, FFile) != size)
+    throw std::runtime_error("Cannot write " + FPath + ": " + std::strerror(errno));
+}
+
+void TTemporaryFile::Close() {
+  if (!FFile) return;
+  FILE* file = FFile;
+  FFile = nullptr;
+  if (std::fclose(file) != 0)
+    throw std::runtime_error("Cannot write " + FPath + ": " + std::strerror(errno));
+}
+
+}  // namespace vyn

@@ -1,0 +1,34 @@
+#pragma once
+// The temporary file a transfer writes before it replaces its target. Creating or writing it
+// throws std::runtime_error; one that is neither kept nor released is removed on destruction,
+// so no failed or interrupted transfer leaves it behind.
+
+#include <cstdio>
+#include <string>
+
+namespace vyn {
+
+class TVudIvazoz;
+
+class TTemporaryFile {
+public:
+  // A new file "WUP<hex>.tmp" in `folder`, opened for writing.
+  explicit TTemporaryFile(const std::string& folder);
+  ~TTemporaryFile();
+  TTemporaryFile(const TTemporaryFile&) = delete;
+  TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+
+  const std::string& Path() const { return FPath; }
+  void Write(const char* data, size_t size);
+  // Flushes and closes the file.
+  void Close();
+  // The caller takes over the file (to move it, or to remove it itself).
+  void Release() { FReleased = true; }
+
+private:
+  std::string FPath;
+  FILE* FFile = nullptr;
+  bool FReleased = false;
+};
+
+}  // namespace vyn
