@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "transfer_fixture.h"
+#include "update/CopyLocalFile.h"
+
+namespace vyn {
+namespace {
+
+using test::ReadFileText;
+using test::WriteFileText;
+
+class TransferFile : public test::TTransferTest {
+protected:
+  void SetUp() override {
+    TTransferTest::SetUp();
+    FEngine.UpdateType = fileUpdate;
+    FSource = test::TestRoot() + "/share/";
+    std::filesystem::create_directories(FSource);
+  }
+  std::string FSource;
+};
+
+TEST_F(TransferFile, ConnectionStepsAreSilentAndStopDeletesOnlyTheControlFile) {
+  EXPECT_EQ(FEngine.StartConnection(), wrOK);
+  EXPECT_TRUE(FEngine.Messages.empty());
+  EXPECT_FALSE(FEngine.InProgress());
+  const std::string control = FTarget + "control.ini";
+  WriteFileText(control, "[update]");
+  FEngine.UseControlFile(control);
+  EXPECT_EQ(FEngine.StopConnection(), 0);
+  EXPECT_TRUE(FEngine.Messages.empty());
+  EXPECT_FALSE(std::filesystem::exists(control));
+}
+
+TEST_F(TransferFile, CopiesIntoAFolderOrOntoAFileInBlocksOf32768) {
+  WriteFileText(FSource + "data.bin", test::Pattern(100000));
+  std::vector<int64_t> positions;
+  FEngine.OnFileProgress = [&](TVudIvazoz&, const std::string& name, int64_t pos, int64_t size) {
+    EXPECT_EQ(name, FSource + "data.bin");
+    EXPECT_EQ(size, 100000);
+    positions.push_back(pos);
+  };
+  EXPECT_TRUE(FEngine.URLGetFile(nullptr, FSource + "data.bin", FTarget, false));
+  EXPECT_EQ(ReadFileText(FTarget + "data.bin"), test::Pattern(100000));
+  EXPECT_EQ(positions, (std::vector<int64_t>{32768, 65536, 98304, 100000, 100000}));
+  EXPECT_EQ(FDownloaded, std::vector<std::string>{FTarget + "data.bin"});
+
+  // A target with a file-name part is the file itself; a Windows-style source path is read too.
+  WriteFileText(FTarget + "renamed.bin", "old");
+  EXPECT_TRUE(FEngine.URLGetFile(nullptr, test::TestRoot() + "\\share\\data.bin",
+                                 FTarget + "renamed.bin", false));
+  EXPECT_EQ(ReadFileText(FTarget + "renamed.bin"), test::Pattern(100000));
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferFile, RefusesTheSameFileAMissingSourceAndStopsWhenCancelled) {
+  WriteFileText(FSource + "same.txt", "keep");
+  EXPECT_FALSE(CopyLocalFile(FEngine, FSource + "same.txt", FSource + "same.txt"));
+  ExpectMessage(912, "Equal source and target files : " + FSource + "same.txt", 10, 3);
+  EXPECT_FALSE(FEngine.URLGetFile(nullptr, FSource + "absent.txt", FTarget, false));
+  ExpectMessage(913, "File not found : " + FSource + "absent.txt", 2, 1);
+
+  WriteFileText(FSource + "big.bin", test::Pattern(200000));
+  WriteFileText(FTarget + "big.bin", "old");
+  FEngine.OnProgressCancel = [](TVudIvazoz&, bool& cancel) { cancel = true; };
+  EXPECT_FALSE(FEngine.URLGetFile(nullptr, FSource + "big.bin", FTarget, false));
+  EXPECT_TRUE(FEngine.Cancelled());
+  ExpectMessage(964, "VudIvazoz process cancelled", 0, 0);
+  EXPECT_EQ(ReadFileText(FTarget + "big.bin"), "old");
+  EXPECT_TRUE(FDownloaded.empty());
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferFile, EmptySourceGivesAnEmptyTargetAndPermissionsFollowTheTarget) {
+  WriteFileText(FSource + "empty.txt", "");
+  WriteFileText(FSource + "tool", std::string("\x7F" "ELF", 4) + "rest");
+  WriteFileText(FTarget + "locked.txt", "old");
+  chmod((FTarget + "locked.txt").c_str(), 0444);
+  WriteFileText(FSource + "locked.txt", "new");
+  const mode_t mask = umask(027);
+  EXPECT_TRUE(FEngine.URLGetFile(nullptr, FSource + "empty.txt", FTarget, false));
+  EXPECT_TRUE(FEngine.URLGetFile(nullptr, FSource + "tool", FTarget, false));
+  EXPECT_TRUE(FEngine.URLGetFile(nullptr, FSource + "locked.txt", FTarget, false));
+  umask(mask);
+  EXPECT_EQ(ReadFileText(FTarget + "empty.txt"), "");
+  EXPECT_EQ(Mode(FTarget + "empty.txt"), 0640u);
+  EXPECT_EQ(Mode(FTarget + "tool"), 0750u);
+  EXPECT_EQ(ReadFileText(FTarget + "locked.txt"), "new");
+  EXPECT_EQ(Mode(FTarget + "locked.txt"), 0444u);
+}
+
+TEST_F(TransferFile, UndeletableTargetStopsTheCopyWithoutLeavingTheTemporaryFile) {
+  WriteFileText(FSource + "blocked", "new");
+  std::filesystem::create_directories(FTarget + "blocked/inside");
+  EXPECT_FALSE(FEngine.URLGetFile(nullptr, FSource + "blocked", FTarget, false));
+  ExpectMessage(972, "Cannot delete file : " + FTarget + "blocked", 19, 6);
+  EXPECT_FALSE(FEngine.HasMessage(973));
+  EXPECT_TRUE(FDownloaded.empty());
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+}  // namespace
+}  // namespace vyn

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestFtpServer.h"
+#include "transfer_fixture.h"
+
+namespace vyn {
+namespace {
+
+using test::ReadFileText;
+using test::WriteFileText;
+
+class TransferFtp : public test::TTransferTest {
+protected:
+  void SetUp() override {
+    TTransferTest::SetUp();
+    FRoot = test::TestRoot() + "/ftproot";
+    std::filesystem::create_directories(FRoot + "/pub/deep");
+    WriteFileText(FRoot + "/top.txt", "top");
+    WriteFileText(FRoot + "/pub/deep/a.bin", test::Pattern(30000));
+    WriteFileText(FRoot + "/pub/deep/b.txt", "bee");
+    FEngine.UpdateType = ftpUpdate;
+    FEngine.URL = "ftp://127.0.0.1/control.ini";
+    FEngine.Host = "127.0.0.1";
+  }
+  void TearDown() override { FEngine.StopConnection(); }
+  bool Get(const std::string& url) {
+    return FEngine.URLGetFile(FEngine.HintConnect(), url, FTarget, false);
+  }
+  std::string FRoot;
+};
+
+TEST_F(TransferFtp, AnonymousPassiveAndActiveFetchFromASubdirectory) {
+  test::TTestFtpServer server(FRoot);
+  FEngine.Port = server.Port();
+  FEngine.FTPDirectory = "pub/deep";
+  for (bool passive : {true, false}) {
+    SCOPED_TRACE(passive ? "passive" : "active");
+    FEngine.Messages.clear();
+    FEngine.FTPPassive = passive;
+    ASSERT_EQ(FEngine.StartConnection(), wrOK);
+    ASSERT_EQ(FEngine.FTPConnect(), 0);
+    ExpectMessage(923, "Connect to host : 127.0.0.1", 3, 0);
+    int64_t lastSize = -1;
+    FEngine.OnFileProgress = [&](TVudIvazoz&, const std::string&, int64_t, int64_t size) {
+      lastSize = size;
+    };
+    // Only the file name of the address counts; the directory is changed once per connection.
+    EXPECT_TRUE(Get("ftp://elsewhere/ignored/a.bin"));
+    EXPECT_TRUE(Get("b.txt"));
+    EXPECT_EQ(ReadFileText(FTarget + "a.bin"), test::Pattern(30000));
+    EXPECT_EQ(ReadFileText(FTarget + "b.txt"), "bee");
+    EXPECT_EQ(lastSize, 3);
+    ExpectMessage(974, "Change FTP directory to : pub/deep", 3, 0);
+    int changes = 0;
+    for (int id : FEngine.MessageIds()) changes += id == 974;
+    EXPECT_EQ(changes, 1);
+    FEngine.StopConnection();
+  }
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferFtp, NamedUserAndTheFailuresOfConnectDirectoryAndFile) {
+  test::TTestFtpServer server(FRoot, "fuser", "fpass");
+  FEngine.Port = server.Port();
+  FEngine.FTPPassive = true;
+  FEngine.UserID = "fuser";
+  FEngine.Password = "wrong";
+  ASSERT_EQ(FEngine.StartConnection(), wrOK);
+  EXPECT_EQ(FEngine.FTPConnect(), -1);
+  EXPECT_EQ(FEngine.HintConnect(), nullptr);
+  EXPECT_EQ(FEngine.MessageIds(), (std::vector<int>{918, 921, 923}));
+
+  FEngine.Password = "fpass";
+  ASSERT_EQ(FEngine.FTPConnect(), 0);
+  EXPECT_TRUE(Get("top.txt"));
+  EXPECT_EQ(ReadFileText(FTarget + "top.txt"), "top");
+
+  FEngine.Messages.clear();
+  WriteFileText(FTarget + "missing.txt", "old");
+  EXPECT_FALSE(Get("missing.txt"));
+  EXPECT_EQ(FEngine.MessageIds(), (std::vector<int>{915, 925, 946, 976, 917}));
+  EXPECT_EQ(FEngine.FindMessage(925)->Status, 11);
+  EXPECT_NE(FEngine.FindMessage(925)->Error, 0);
+  ExpectMessage(946, "Cannot download update file : missing.txt", 13,
+                FEngine.FindMessage(925)->Error);
+  ExpectMessage(917, "File not found : missing.txt", 2, 1);
+  EXPECT_EQ(ReadFileText(FTarget + "missing.txt"), "old");
+
+  FEngine.FTPDirectory = "no/such";
+  EXPECT_FALSE(Get("top.txt"));
+  ExpectMessage(975, "Cannot change FTP directory to : no/such", 3, 8);
+
+  FEngine.Messages.clear();
+  FEngine.StopConnection();
+  EXPECT_EQ(FEngine.MessageIds(), (std::vector<int>{954, 949, 949}));
+  EXPECT_FALSE(FEngine.InProgress());
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+}  // namespace
+}  // namespace vyn
