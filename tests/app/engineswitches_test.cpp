@@ -46,7 +46,7 @@ std::unique_ptr<TfrmMain> OpenWindowOn(const QString& url) {
   auto form = std::make_unique<TfrmMain>();
   QSignalSpy completed(form->WebBrowser, &TWebBrowser::DocumentComplete);
   form->show();
-  if (!QTest::qWaitFor([&] { return !completed.isEmpty(); }, kLoadTimeout)) return nullptr;
+  if (!test::WaitFor([&] { return !completed.isEmpty(); }, kLoadTimeout)) return nullptr;
   return form;
 }
 
@@ -107,8 +107,7 @@ private slots:
     WriteSwitch("FEATURE_WEBOC_POPUPMANAGEMENT", value);
     auto form = OpenWindowOn(FHttp.Url("/popup"));
     QVERIFY(form);
-    if (popups) QTRY_COMPARE_WITH_TIMEOUT(PopupCount(), popups, 10000);
-    QTest::qWait(500);
+    test::WaitFor([&] { return PopupCount() == popups; }, popups ? 10000 : 500);
     QCOMPARE(PopupCount(), popups);
   }
 
@@ -126,7 +125,8 @@ private slots:
     WriteSwitch("FEATURE_DOMSTORAGE", value);
     auto form = OpenWindowOn(FHttp.Url("/storage"));
     QVERIFY(form);
-    QTRY_COMPARE(PageTitle(*form), title);
+    test::WaitFor([&] { return PageTitle(*form) == title; }, 5000);
+    QCOMPARE(PageTitle(*form), title);
   }
 
   void localScriptBlocking_data() {
@@ -150,14 +150,14 @@ private slots:
                         "<script>document.title = 'script ran';</script></body></html>");
     auto form = OpenWindowOn(QUrl::fromLocalFile(file).toString());
     QVERIFY(form);
-    QTest::qWait(300);
+    test::WaitFor([] { return false; }, 300);
     QCOMPARE(PageTitle(*form), title);
 
     // Pages from the network keep their scripts.
     QSignalSpy completed(form->WebBrowser, &TWebBrowser::DocumentComplete);
     form->WebBrowser->Navigate2(FHttp.Url("/script"));
-    QVERIFY(QTest::qWaitFor([&] { return !completed.isEmpty(); }, kLoadTimeout));
-    QTRY_COMPARE(PageTitle(*form), QStringLiteral("script ran"));
+    QVERIFY(test::WaitFor([&] { return !completed.isEmpty(); }, kLoadTimeout));
+    QVERIFY(test::WaitFor([&] { return PageTitle(*form) == QLatin1String("script ran"); }, 5000));
   }
 
   void userNamesAndPasswordsInAddresses_data() {
@@ -178,8 +178,7 @@ private slots:
     secret.setUserName(QStringLiteral("jean"));
     secret.setPassword(QStringLiteral("motdepasse"));
     form->WebBrowser->Navigate2(secret.toString());
-    if (hits) QTRY_COMPARE_WITH_TIMEOUT(FSecretHits.load(), hits, 10000);
-    QTest::qWait(500);
+    test::WaitFor([&] { return FSecretHits.load() == hits; }, hits ? 10000 : 500);
     QCOMPARE(FSecretHits.load(), hits);
     if (!hits) QCOMPARE(form->lblURL->text(), FHttp.Url("/first"));
   }
@@ -225,7 +224,7 @@ private slots:
     test::TErrorRecorder errors;
     auto form = OpenWindowOn(FHttp.Url("/storage"));
     QVERIFY(form);
-    QTRY_COMPARE(PageTitle(*form), QStringLiteral("storage ok"));
+    QVERIFY(test::WaitFor([&] { return PageTitle(*form) == QLatin1String("storage ok"); }, 5000));
     QVERIFY(errors.Errors.isEmpty());
   }
 };

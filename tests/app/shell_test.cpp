@@ -46,7 +46,7 @@ struct TWindow {
   QSignalSpy Completed{Form->WebBrowser, &TWebBrowser::DocumentComplete};
 
   bool WaitForDocuments(int count) {
-    return QTest::qWaitFor([&] { return Completed.count() >= count; }, kLoadTimeout);
+    return test::WaitFor([&] { return Completed.count() >= count; }, kLoadTimeout);
   }
   bool Navigate(const QString& url) {
     const int before = Completed.count();
@@ -187,7 +187,7 @@ private slots:
     TfrmMain& form = *window.Form;
     QSignalSpy requested(form.WebBrowser, &TWebBrowser::BeforeNavigate2);
     form.show();
-    QTRY_VERIFY(!requested.isEmpty());
+    QVERIFY(test::WaitFor([&] { return !requested.isEmpty(); }));
     QCOMPARE(requested.first().first().toString(), QStringLiteral("https://www.vynsoft.example/"));
 
     TRegistry registry;
@@ -301,7 +301,7 @@ private slots:
     auto select = [&](const char* script) {
       updates.clear();
       test::RunJavaScript(page, QString::fromLatin1(script));
-      QVERIFY(QTest::qWaitFor([&] {
+      QVERIFY(test::WaitFor([&] {
         for (const QList<QVariant>& update : updates)
           if (update.first().toInt() == CSC_UPDATECOMMANDS) return true;
         return false;
@@ -313,7 +313,7 @@ private slots:
     QCOMPARE(form.WebBrowser->Document()->SelectionType(), QStringLiteral("Text"));
     form.bbtConfig->setFocus();
     form.WebBrowserCommandStateChange(CSC_UPDATECOMMANDS, true);
-    QTRY_VERIFY(form.WebBrowser->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(test::WaitFor([&] { return form.WebBrowser->isAncestorOf(QApplication::focusWidget()); }, 5000));
 
     // A caret is no text selection: the focus stays where the user put it.
     select("getSelection().collapse(document.getElementById('p').firstChild, 2)");
@@ -357,7 +357,7 @@ private slots:
     TfrmMain form;
     QSignalSpy requested(form.WebBrowser, &TWebBrowser::BeforeNavigate2);
     form.show();
-    QTest::qWait(200);
+    test::WaitFor([] { return false; }, 300);
     QVERIFY(errors.Errors.isEmpty());
     QVERIFY(requested.isEmpty());
   }

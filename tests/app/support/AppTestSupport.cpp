@@ -3,7 +3,10 @@
 #include "app/ErrorReporting.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QtGlobal>
 
@@ -13,6 +16,7 @@ namespace vyn::test {
 
 void PrepareWindowTestProcess() {
   if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
   if (!flags.contains("--disable-gpu")) {
     flags = (flags + " --disable-gpu").trimmed();
@@ -33,6 +37,19 @@ void ClearRegistry() {
   for (const QString& name : folder.entryList(QDir::Files)) folder.remove(name);
 }
 
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+  if (condition()) return true;
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (condition()) loop.quit();
+  });
+  poll.start(5);
+  QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+  loop.exec();
+  return condition();
+}
+
 QVariant RunJavaScript(QWebEnginePage* page, const QString& script) {
   QVariant result;
   bool done = false;
@@ -40,7 +57,7 @@ QVariant RunJavaScript(QWebEnginePage* page, const QString& script) {
     result = value;
     done = true;
   });
-  if (!QTest::qWaitFor([&] { return done; }, 10000)) qWarning("script gave no answer: %s", qPrintable(script));
+  if (!WaitFor([&] { return done; }, 10000)) qWarning("script gave no answer: %s", qPrintable(script));
   return result;
 }
 

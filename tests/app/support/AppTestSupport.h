@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QVariant>
 
+#include <functional>
+
 class QWebEnginePage;
 
 namespace vyn::test {
@@ -26,6 +28,10 @@ public:
 
 // Removes the registry store's hive files: the next read sees an empty registry.
 void ClearRegistry();
+
+// Runs the event loop until `condition` holds or `timeoutMs` passes; true when it holds.
+// Unlike QTest::qWaitFor it never sleeps, which would starve the web engine's tasks.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 30000);
 
 // Runs `script` in the page and waits for its result.
 QVariant RunJavaScript(QWebEnginePage* page, const QString& script);

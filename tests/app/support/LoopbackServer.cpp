@@ -73,6 +73,9 @@ TLoopbackServer::~TLoopbackServer() {
 }
 
 void TLoopbackServer::Start() {
+  // The web engine keeps several idle connections open: give it enough workers that a new
+  // request never waits for one of them to time out.
+  FServer->new_task_queue = [] { return new httplib::ThreadPool(32); };
   FPort = FServer->bind_to_any_port("127.0.0.1");
   if (FPort <= 0) throw std::runtime_error("cannot bind the loopback server");
   FThread = std::thread([this] { FServer->listen_after_bind(); });
