@@ -17,6 +17,8 @@ TFindDialog::TFindDialog(QWebEnginePage* page, QWidget* parent)
       FMatchCase(new QCheckBox(QStringLiteral("Respecter la casse"), this)),
       FStatus(new QLabel(this)) {
   setWindowTitle(QStringLiteral("Rechercher"));
+  FText->setObjectName(QStringLiteral("edtFind"));
+  FStatus->setObjectName(QStringLiteral("lblStatus"));
   auto* next = new QPushButton(QStringLiteral("Suivant"), this);
   auto* previous = new QPushButton(QStringLiteral("Précédent"), this);
   auto* close = new QPushButton(QStringLiteral("Fermer"), this);

@@ -38,15 +38,15 @@ TPagePropertiesDialog::TPagePropertiesDialog(QWebEngineView* view, QWidget* pare
   layout->addLayout(form);
   const QUrl url = view->page()->url();
   const TZoneAttributes zone = GetZoneAttributes(MapUrlToZone(url.toString()));
-  AddRow(form, QStringLiteral("Titre :"), view->page()->title());
-  AddRow(form, QStringLiteral("Adresse :"), url.toString());
-  AddRow(form, QStringLiteral("Protocole :"), ProtocolName(url.scheme()));
-  FType = AddRow(form, QStringLiteral("Type :"), QString());
-  FCharset = AddRow(form, QStringLiteral("Jeu de caractères :"), QString());
-  FSize = AddRow(form, QStringLiteral("Taille :"), QString());
-  FModified = AddRow(form, QStringLiteral("Modifié le :"), QString());
-  AddRow(form, QStringLiteral("Zone :"), zone.DisplayName);
-  AddRow(form, QStringLiteral("Connexion :"),
+  AddRow(form, "lblTitle", QStringLiteral("Titre :"), view->page()->title());
+  AddRow(form, "lblAddress", QStringLiteral("Adresse :"), url.toString());
+  AddRow(form, "lblProtocol", QStringLiteral("Protocole :"), ProtocolName(url.scheme()));
+  FType = AddRow(form, "lblType", QStringLiteral("Type :"), QString());
+  FCharset = AddRow(form, "lblCharset", QStringLiteral("Jeu de caractères :"), QString());
+  FSize = AddRow(form, "lblSize", QStringLiteral("Taille :"), QString());
+  FModified = AddRow(form, "lblModified", QStringLiteral("Modifié le :"), QString());
+  AddRow(form, "lblZone", QStringLiteral("Zone :"), zone.DisplayName);
+  AddRow(form, "lblConnection", QStringLiteral("Connexion :"),
          url.scheme() == QLatin1String("https") ? QStringLiteral("Chiffrée") : QStringLiteral("Non chiffrée"));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   layout->addWidget(buttons);
@@ -65,8 +65,10 @@ TPagePropertiesDialog::TPagePropertiesDialog(QWebEngineView* view, QWidget* pare
                               });
 }
 
-QLabel* TPagePropertiesDialog::AddRow(QFormLayout* form, const QString& caption, const QString& text) {
+QLabel* TPagePropertiesDialog::AddRow(QFormLayout* form, const char* name, const QString& caption,
+                                      const QString& text) {
   auto* label = new QLabel(text, this);
+  label->setObjectName(QLatin1String(name));
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   label->setWordWrap(true);
   form->addRow(caption, label);

@@ -16,7 +16,7 @@ public:
   TPagePropertiesDialog(QWebEngineView* view, QWidget* parent);
 
 private:
-  QLabel* AddRow(QFormLayout* form, const QString& caption, const QString& text);
+  QLabel* AddRow(QFormLayout* form, const char* name, const QString& caption, const QString& text);
   QLabel* FType;
   QLabel* FCharset;
   QLabel* FSize;

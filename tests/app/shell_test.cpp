@@ -4,7 +4,9 @@
 #include "AppTestSupport.h"
 #include "LoopbackServer.h"
 
+#include "app/FindDialog.h"
 #include "app/GlyphButton.h"
+#include "app/PageProperties.h"
 #include "app/WebBrowser.h"
 #include "app/WebDocument.h"
 #include "app/config/Settings.h"
@@ -16,12 +18,19 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMap>
+#include <QTimer>
 #include <QMenu>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QWebEngineView>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <stdexcept>
+#include <thread>
 
 using namespace vyn;
 using vyn::test::TLoopbackServer;
@@ -62,6 +71,7 @@ class TShellTest : public QObject {
 
   TLoopbackServer FHttp{false};
   TLoopbackServer FHttps{true};
+  std::atomic<bool> FReleaseEndless{false};
 
 private slots:
   void initTestCase() {
@@ -70,9 +80,21 @@ private slots:
       test::ServeHtml(server->Routes(), "/second", "<html><head><title>Deuxieme page</title></head><body>deux</body></html>");
       test::ServeHtml(server->Routes(), "/text",
                       "<html><head><title>Texte</title></head><body><p id='p'>Du texte a choisir</p></body></html>");
-      server->Start();
     }
+    // A page whose body never ends until the test releases it.
+    FHttp.Routes().Get("/endless", [this](const httplib::Request&, httplib::Response& response) {
+      response.set_chunked_content_provider("text/html", [this](size_t, httplib::DataSink& sink) {
+        const std::string head = "<html><head><title>Sans fin</title></head><body>debut";
+        sink.write(head.data(), head.size());
+        for (int i = 0; i < 3000 && !FReleaseEndless; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        sink.done();
+        return true;
+      });
+    });
+    for (TLoopbackServer* server : {&FHttp, &FHttps}) server->Start();
   }
+
+  void cleanupTestCase() { FReleaseEndless = true; }
 
   void init() { test::ClearRegistry(); }
 
@@ -349,6 +371,85 @@ private slots:
     form.bbtPasteClick();
     QVERIFY(errors.Errors.isEmpty());
     QVERIFY(form.findChildren<QDialog*>().isEmpty());
+  }
+
+  void errorsLeavingHandlersAreReported() {
+    TfrmMain form;
+    test::TErrorRecorder errors;
+    QTimer::singleShot(0, &form, [] { throw std::runtime_error("Echec du gestionnaire"); });
+    QVERIFY(test::WaitFor([&] { return !errors.Errors.isEmpty(); }, 5000));
+    QCOMPARE(errors.Errors, QStringList{QStringLiteral("Echec du gestionnaire")});
+    // The loop goes on.
+    bool later = false;
+    QTimer::singleShot(0, &form, [&] { later = true; });
+    QVERIFY(test::WaitFor([&] { return later; }, 5000));
+  }
+
+  void pageThatNeverEndsCanBeStopped() {
+    StoreHomePage(FHttp.Url("/first"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    form.show();
+    QVERIFY(window.WaitForDocuments(1));
+    form.WebBrowser->Navigate2(FHttp.Url("/endless"));
+    QVERIFY(test::WaitFor([&] { return form.WebBrowser->Busy() && form.windowTitle().endsWith(QStringLiteral("%...")); }, 10000));
+    QCOMPARE(window.Completed.count(), 1);
+    form.bbtStop->click();
+    QVERIFY(window.WaitForDocuments(2));
+    QVERIFY(!form.WebBrowser->Busy());
+    QVERIFY(!form.windowTitle().endsWith(QStringLiteral("%...")));
+    FReleaseEndless = true;
+  }
+
+  void findDialogSearchesThePage() {
+    StoreHomePage(FHttp.Url("/text"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    form.show();
+    QVERIFY(window.WaitForDocuments(1));
+    form.bbtFindClick();
+    auto* dialog = form.findChild<TFindDialog*>();
+    QVERIFY(dialog && dialog->isVisible());
+    dialog->findChild<QLineEdit*>(QStringLiteral("edtFind"))->setText(QStringLiteral("texte"));
+    dialog->FindNext(false);
+    auto* status = dialog->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    QVERIFY(test::WaitFor([&] { return !status->text().isEmpty(); }, 10000));
+    QCOMPARE(status->text(), QStringLiteral("1 sur 1"));
+    dialog->findChild<QLineEdit*>(QStringLiteral("edtFind"))->setText(QStringLiteral("absent"));
+    dialog->FindNext(false);
+    QVERIFY(test::WaitFor([&] { return status->text() == QLatin1String("Texte introuvable"); }, 10000));
+    form.bbtFindClick();  // the same dialog comes back
+    QCOMPARE(form.findChildren<TFindDialog*>().size(), 1);
+    dialog->close();
+  }
+
+  void pagePropertiesDialogDescribesThePage() {
+    StoreHomePage(FHttps.Url("/first"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    test::TrustCertificate(form.WebBrowser->View()->page(), FHttps.CertificateDer());
+    form.show();
+    QVERIFY(window.WaitForDocuments(1));
+    QMap<QString, QString> shown;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<TPagePropertiesDialog*>(QApplication::activeModalWidget());
+      if (!dialog || dialog->findChild<QLabel*>(QStringLiteral("lblType"))->text().isEmpty()) return;
+      for (QLabel* label : dialog->findChildren<QLabel*>())
+        if (!label->objectName().isEmpty()) shown[label->objectName()] = label->text();
+      dialog->accept();
+    });
+    poll.start(20);
+    QTimer::singleShot(15000, this, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    form.bbtPropertiesClick();
+    QCOMPARE(shown.value("lblTitle"), QStringLiteral("Premiere page"));
+    QCOMPARE(shown.value("lblAddress"), FHttps.Url("/first"));
+    QCOMPARE(shown.value("lblType"), QStringLiteral("text/html"));
+    QCOMPARE(shown.value("lblZone"), QStringLiteral("Intranet local"));
+    QCOMPARE(shown.value("lblConnection"), QStringLiteral("Chiffrée"));
+    QVERIFY(shown.value("lblSize").endsWith(QStringLiteral(" octets")));
   }
 
   void invalidHomePageIsSwallowed() {
