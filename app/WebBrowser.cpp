@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -56,7 +57,7 @@ TWebBrowser::TWebBrowser(const TFeatureSwitches& switches, QWidget* parent)
   connect(FPage, &QWebEnginePage::loadStarted, this, &TWebBrowser::PageLoadStarted);
   connect(FPage, &QWebEnginePage::loadProgress, this, &TWebBrowser::PageLoadProgress);
   connect(FPage, &QWebEnginePage::urlChanged, this, &TWebBrowser::PageUrlChanged);
-  connect(FPage, &QWebEnginePage::loadFinished, this, &TWebBrowser::PageLoadFinished);
+  connect(FPage, &QWebEnginePage::loadingChanged, this, &TWebBrowser::PageLoadingChanged);
   connect(FPage, &QWebEnginePage::selectionChanged, this, &TWebBrowser::PageSelectionChanged);
   for (auto action : {QWebEnginePage::Back, QWebEnginePage::Forward})
     connect(FPage->action(action), &QAction::changed, this, &TWebBrowser::EmitHistoryState);
@@ -139,6 +140,7 @@ void TWebBrowser::PageLoadStarted() {
   }
   FBusy = true;
   FNavigateCompleted = false;
+  FDocument->SetErrorPage(false);
 }
 
 void TWebBrowser::PageLoadProgress(int percent) {
@@ -153,14 +155,19 @@ void TWebBrowser::PageUrlChanged(const QUrl& url) {
   EmitHistoryState();
 }
 
-void TWebBrowser::PageLoadFinished() {
+void TWebBrowser::PageLoadingChanged(const QWebEngineLoadingInfo& info) {
+  if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) PageLoadFinished(info.isErrorPage());
+}
+
+void TWebBrowser::PageLoadFinished(bool errorPage) {
   if (FIgnoringLoad) {
     FIgnoringLoad = false;
     return;
   }
   if (!FBusy) return;
   FBusy = false;
-  if (!FNavigateCompleted) {
+  FDocument->SetErrorPage(errorPage);
+  if (!FNavigateCompleted || errorPage) {
     FHasDocument = true;
     emit NavigateComplete2(FPage->url().toString());
   }

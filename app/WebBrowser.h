@@ -4,7 +4,8 @@
 //
 // Event order of a load: BeforeNavigate2, ProgressChange (percentages), NavigateComplete2 once
 // the new address is committed (at the latest just before the end), ProgressChange(-1),
-// DocumentComplete. Back/Forward availability arrives as CommandStateChange, and a changed
+// DocumentComplete. A load that ends on the engine's error page reports NavigateComplete2
+// once more, for the error document, which is not the requested page. Back/Forward availability arrives as CommandStateChange, and a changed
 // selection as CommandStateChange(CSC_UPDATECOMMANDS) once its kind is known.
 
 #include "app/FeatureSwitches.h"
@@ -13,6 +14,7 @@
 #include <QString>
 #include <QWidget>
 
+class QWebEngineLoadingInfo;
 class QWebEngineView;
 
 namespace vyn {
@@ -56,7 +58,8 @@ private:
   void PageLoadStarted();
   void PageLoadProgress(int percent);
   void PageUrlChanged(const QUrl& url);
-  void PageLoadFinished();
+  void PageLoadingChanged(const QWebEngineLoadingInfo& info);
+  void PageLoadFinished(bool errorPage);
   void PageSelectionChanged();
   void EmitHistoryState();
   void NavigateTo(const QUrl& url);

@@ -11,6 +11,7 @@ TWebDocument::TWebDocument(QWebEngineView* view, QObject* parent) : QObject(pare
 QString TWebDocument::Title() const { return FView->page()->title(); }
 
 QString TWebDocument::LocationProtocol() const {
+  if (FErrorPage) return QStringLiteral("chrome-error:");
   return FView->page()->url().scheme() + QLatin1Char(':');
 }
 

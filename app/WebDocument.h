@@ -18,8 +18,10 @@ public:
   TWebDocument(QWebEngineView* view, QObject* parent);
 
   QString Title() const;
-  // The scheme of the location followed by ':' ("https:").
+  // The scheme of the location followed by ':' ("https:"); the engine's error page has its
+  // own scheme, whatever address failed.
   QString LocationProtocol() const;
+  void SetErrorPage(bool errorPage) { FErrorPage = errorPage; }
   // "Text" for a text selection, "None" for none or a caret, as last reported by the page.
   QString SelectionType() const { return FSelectionType; }
   void SetSelectionType(const QString& type) { FSelectionType = type; }
@@ -30,6 +32,7 @@ public:
 private:
   QWebEngineView* FView;
   QString FSelectionType = QStringLiteral("None");
+  bool FErrorPage = false;
   QPointer<TFindDialog> FFindDialog;
 };
 

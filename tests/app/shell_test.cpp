@@ -174,6 +174,11 @@ private slots:
 
     QVERIFY(window.Navigate(FHttp.Url("/second")));
     QVERIFY(form.imgSecure->pixmap().isNull());
+
+    // A secure address that fails (a plain server answering) ends on the error page: no padlock.
+    QVERIFY(window.Navigate(QStringLiteral("https://127.0.0.1:%1/first").arg(FHttp.Port())));
+    QCOMPARE(form.lblURL->text(), QStringLiteral("https://127.0.0.1:%1/first").arg(FHttp.Port()));
+    QVERIFY(form.imgSecure->pixmap().isNull());
   }
 
   void zoneOfTheAddress() {
