@@ -20,6 +20,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QTimer>
 #include <QMenu>
 #include <QShortcut>
@@ -455,6 +457,45 @@ private slots:
     QCOMPARE(shown.value("lblZone"), QStringLiteral("Intranet local"));
     QCOMPARE(shown.value("lblConnection"), QStringLiteral("Chiffrée"));
     QVERIFY(shown.value("lblSize").endsWith(QStringLiteral(" octets")));
+  }
+
+  void printPreviewRendersThePage() {
+    StoreHomePage(FHttp.Url("/text"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    form.show();
+    QVERIFY(window.WaitForDocuments(1));
+    test::TErrorRecorder errors;
+    int pages = -1;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+      auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+      if (!preview) return;
+      auto* widget = preview->findChild<QPrintPreviewWidget*>();
+      if (!widget || widget->pageCount() == 0) return;
+      pages = widget->pageCount();
+      preview->reject();
+    });
+    poll.start(20);
+    QTimer::singleShot(20000, this, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    form.bbtPrintPreviewClick();
+    QCOMPARE(pages, 1);
+    QVERIFY(errors.Errors.isEmpty());
+  }
+
+  void settingsKeyFollowsTheExecutableName_data() {
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("installed") << "/opt/vyn/vynWebBrowser" << "Software\\www.vynsoft.example\\WebBrowservynWebBrowser";
+    QTest::newRow("renamed copy") << "/home/jean/copie.bin" << "Software\\www.vynsoft.example\\WebBrowsercopie.bin";
+  }
+
+  void settingsKeyFollowsTheExecutableName() {
+    QFETCH(QString, executable);
+    QFETCH(QString, key);
+    QCOMPARE(BuildRegPath(executable), key);
   }
 
   void invalidHomePageIsSwallowed() {
