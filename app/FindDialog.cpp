@@ -37,6 +37,7 @@ TFindDialog::TFindDialog(QWebEnginePage* page, QWidget* parent)
 }
 
 void TFindDialog::FindNext(bool backward) {
+  if (!FPage) return;
   QWebEnginePage::FindFlags flags;
   if (backward) flags |= QWebEnginePage::FindBackward;
   if (FMatchCase->isChecked()) flags |= QWebEnginePage::FindCaseSensitively;
@@ -50,7 +51,7 @@ void TFindDialog::FindNext(bool backward) {
 }
 
 void TFindDialog::done(int result) {
-  FPage->findText(QString());
+  if (FPage) FPage->findText(QString());
   QDialog::done(result);
 }
 

@@ -3,11 +3,12 @@
 // highlights the matches until it closes.
 
 #include <QDialog>
+#include <QPointer>
+#include <QWebEnginePage>
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QWebEnginePage;
 
 namespace vyn {
 
@@ -22,7 +23,7 @@ protected:
   void done(int result) override;
 
 private:
-  QWebEnginePage* FPage;
+  QPointer<QWebEnginePage> FPage;  // may go before the dialog when the window closes
   QLineEdit* FText;
   QCheckBox* FMatchCase;
   QLabel* FStatus;

@@ -14,10 +14,6 @@ TWebBrowserPage::TWebBrowserPage(QWebEngineProfile* profile, const TFeatureSwitc
     options->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, !*FSwitches.PopupManagement);
   if (FSwitches.DomStorage)
     options->setAttribute(QWebEngineSettings::LocalStorageEnabled, *FSwitches.DomStorage);
-  if (FSwitches.LocalMachineLockdown.value_or(false)) {
-    options->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    options->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-  }
 }
 
 bool TWebBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {
