@@ -67,16 +67,14 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
         }
         FFTPDirSet = true;
       }
-      int64_t found = 0;
-      if (hfile->FtpFindFile(name, found)) {
-        size = found;
+      // The size comes with the opened download; a missing file fails both the lookup and the
+      // open, anything else only the open.
+      request = hfile->FtpOpenFile(name);
+      if (request) {
+        size = std::max<int64_t>(0, request->ContentLength());
       } else {
         RecordError(hfile);
-        LogStatus(925, name, 11, LastSystemError());
-      }
-      request = hfile->FtpOpenFile(name);
-      if (!request) {
-        RecordError(hfile);
+        if (hfile->LastError().FileNotFound) LogStatus(925, name, 11, LastSystemError());
         LogStatus(946, name, 13, LastSystemError());
       }
     }

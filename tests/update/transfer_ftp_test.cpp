@@ -58,6 +58,13 @@ TEST_F(TransferFtp, AnonymousPassiveAndActiveFetchFromASubdirectory) {
     EXPECT_EQ(changes, 1);
     FEngine.StopConnection();
   }
+  // One connection per run: the files of a run reuse it.
+  const std::string log = server.Log();
+  int sessions = 0;
+  for (size_t at = log.find("logged in"); at != std::string::npos;
+       at = log.find("logged in", at + 1))
+    ++sessions;
+  EXPECT_EQ(sessions, 2);
   EXPECT_EQ(StagingFiles(), 0);
 }
 

@@ -10,6 +10,7 @@ namespace vyn {
 namespace {
 // Once this much has been read from the front of the buffer it is given back.
 constexpr size_t KCompactThreshold = 1 << 20;
+constexpr int KLongestWaitMs = 50;
 
 bool StartsWithNoCase(const char* data, size_t size, const char* prefix) {
   const size_t n = std::strlen(prefix);
@@ -115,7 +116,9 @@ void TInternetRequest::Drive(TPredicate enough) {
         FLastActivity = now;
       }
     }
-    int waitMs = 1000;
+    // Short waits: libcurl does not always hand over every socket it waits on (the listening
+    // socket of an active FTP transfer), so it is driven again soon anyway.
+    int waitMs = KLongestWaitMs;
     if (FConnected && FReceiveTimeoutMs > 0) {
       const long silent = duration_cast<milliseconds>(now - FLastActivity).count();
       if (silent >= FReceiveTimeoutMs) {

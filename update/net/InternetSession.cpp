@@ -99,7 +99,8 @@ std::unique_ptr<TInternetRequest> TInternetSession::Start(const std::string& url
   std::unique_ptr<TInternetRequest> request(
       new TInternetRequest(FCore, std::move(easy), http && !FFtp, receive));
   if (!request->WaitForResponse()) {
-    FLastError = {request->ErrorCode(), request->ErrorText()};
+    FLastError = {request->ErrorCode(), request->ErrorText(),
+                  request->ErrorCode() == CURLE_REMOTE_FILE_NOT_FOUND};
     return nullptr;
   }
   FLastError = {};
@@ -154,16 +155,9 @@ bool TInternetSession::FtpSetCurrentDirectory(const std::string& directory) {
   return true;
 }
 
-bool TInternetSession::FtpFindFile(const std::string& name, int64_t& size) {
-  int64_t found = -1;
-  if (name.empty() || !FtpProbe(FtpUrl(FFtpDirectory, name), &found)) return false;
-  size = found < 0 ? 0 : found;
-  return true;
-}
-
 std::unique_ptr<TInternetRequest> TInternetSession::FtpOpenFile(const std::string& name) {
   if (name.empty()) {
-    FLastError = {CURLE_REMOTE_FILE_NOT_FOUND, "No file name"};
+    FLastError = {CURLE_REMOTE_FILE_NOT_FOUND, "No file name", true};
     return nullptr;
   }
   std::unique_ptr<TInternetRequest> request =

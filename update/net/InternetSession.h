@@ -21,6 +21,7 @@ struct TCurlCore;
 struct TNetError {
   int Code = 0;
   std::string Text;
+  bool FileNotFound = false;  // the server says the file is not there
 };
 
 struct TSessionOptions {
@@ -84,9 +85,9 @@ public:
   // directory is taken from the current one. False when the server refuses it.
   bool FtpSetCurrentDirectory(const std::string& directory);
   const std::string& FtpCurrentDirectory() const { return FFtpDirectory; }
-  // Size of a file of the current directory; false when it is not there.
-  bool FtpFindFile(const std::string& name, int64_t& size);
-  // Starts the download of a file of the current directory (binary); none when refused.
+  // Starts the download of a file of the current directory (binary); its ContentLength is the
+  // file's size when the server tells it. None when refused (LastError tells whether the file
+  // is missing).
   std::unique_ptr<TInternetRequest> FtpOpenFile(const std::string& name);
 
   const TNetError& LastError() const { return FLastError; }

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 extern char** environ;
@@ -51,6 +53,7 @@ TTestChildServer::TTestChildServer(const std::vector<std::string>& argv) {
 }
 
 TTestChildServer::~TTestChildServer() {
+  if (std::getenv("VYN_TEST_SERVER_LOG")) std::fprintf(stderr, "%s", Output().c_str());
   if (FPid > 0) {
     kill(FPid, SIGTERM);
     int status = 0;

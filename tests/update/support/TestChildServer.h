@@ -1,6 +1,7 @@
 #pragma once
 // A server program that a test starts in the background (pyftpdlib, tinyproxy): its standard
 // output and error are read on a thread so it never blocks, and it is ended with the object.
+// With VYN_TEST_SERVER_LOG set, what it wrote goes to standard error when it ends.
 
 #include <sys/types.h>
 

@@ -17,6 +17,8 @@ public:
   explicit TTestFtpServer(const std::string& root, const std::string& user = "",
                           const std::string& password = "");
   int Port() const { return FPort; }
+  // What the server logged so far: a "logged in" line per log-on, the commands.
+  std::string Log() { return FProcess->Output(); }
 
 private:
   std::unique_ptr<TTestChildServer> FProcess;
