@@ -1,0 +1,150 @@
+#include "update/ui/QtUserInterface.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+#include "update/ui/LoginForm.h"
+#include "update/ui/ProgressForm.h"
+
+namespace vyn {
+
+namespace {
+QMessageBox::StandardButtons ToButtons(TMessageButtons buttons) {
+  switch (buttons) {
+    case TMessageButtons::mbOK: return QMessageBox::Ok;
+    case TMessageButtons::mbOKCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case TMessageButtons::mbYesNo: return QMessageBox::Yes | QMessageBox::No;
+    case TMessageButtons::mbYesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToIcon(TMessageKind kind) {
+  switch (kind) {
+    case TMessageKind::mkInformation: return QMessageBox::Information;
+    case TMessageKind::mkWarning: return QMessageBox::Warning;
+    case TMessageKind::mkError: return QMessageBox::Critical;
+    case TMessageKind::mkQuestion: return QMessageBox::Question;
+  }
+  return QMessageBox::NoIcon;
+}
+
+TMessageResult ToResult(int button) {
+  switch (button) {
+    case QMessageBox::Ok: return TMessageResult::mrOK;
+    case QMessageBox::Cancel: return TMessageResult::mrCancel;
+    case QMessageBox::Yes: return TMessageResult::mrYes;
+    case QMessageBox::No: return TMessageResult::mrNo;
+    default: return TMessageResult::mrNone;
+  }
+}
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+}  // namespace
+
+TQtUserInterface::TQtUserInterface(QWidget* owner) : FOwner(owner) {}
+
+TQtUserInterface::~TQtUserInterface() = default;
+
+void TQtUserInterface::RunOnUiThread(const std::function<void()>& work) {
+  if (QThread::currentThread() == thread()) {
+    work();
+    return;
+  }
+  QMetaObject::invokeMethod(this, [&work] { work(); }, Qt::BlockingQueuedConnection);
+}
+
+TMessageResult TQtUserInterface::MessageBox(const std::string& text, const std::string& caption,
+                                            TMessageKind kind, TMessageButtons buttons) {
+  TMessageResult result = TMessageResult::mrNone;
+  RunOnUiThread([&] {
+    QMessageBox box(ToIcon(kind), Q(caption), Q(text), ToButtons(buttons), FOwner);
+    result = ToResult(box.exec());
+  });
+  return result;
+}
+
+bool TQtUserInterface::ShowTextDialog(const std::string& caption,
+                                      const std::vector<std::string>& lines,
+                                      const std::string& acceptCaption,
+                                      const std::string& refuseCaption) {
+  bool accepted = false;
+  RunOnUiThread([&] {
+    QDialog dialog(FOwner);
+    dialog.setWindowTitle(Q(caption));
+    dialog.resize(480, 360);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QPlainTextEdit(&dialog);
+    text->setReadOnly(true);
+    QStringList all;
+    for (const std::string& line : lines) all << Q(line);
+    text->setPlainText(all.join('\n'));
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(Q(acceptCaption), QDialogButtonBox::AcceptRole);
+    buttons->addButton(Q(refuseCaption), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    accepted = dialog.exec() == QDialog::Accepted;
+  });
+  return accepted;
+}
+
+bool TQtUserInterface::ShowLoginDialog(const std::string& caption, std::string& userName,
+                                       std::string& password) {
+  bool ok = false;
+  RunOnUiThread([&] { ok = vyn::ShowLoginDialog(caption, userName, password); });
+  return ok;
+}
+
+TProgressForm* TQtUserInterface::ProgressForm() const { return FProgressForm.get(); }
+
+TProgressForm& TQtUserInterface::EnsureProgressForm() {
+  if (!FProgressForm) FProgressForm = std::make_unique<TProgressForm>(FOwner);
+  return *FProgressForm;
+}
+
+void TQtUserInterface::ProgressShow() {
+  RunOnUiThread([this] { EnsureProgressForm().show(); });
+}
+
+void TQtUserInterface::ProgressUpdate(const std::string& fileLabel, long long pos,
+                                      long long size) {
+  RunOnUiThread([&] { EnsureProgressForm().SetProgress(Q(fileLabel), pos, size); });
+}
+
+void TQtUserInterface::ProgressHide() {
+  RunOnUiThread([this] {
+    if (FProgressForm) FProgressForm->hide();
+  });
+}
+
+void TQtUserInterface::ShowHTMLDialog(const std::string& address) {
+  RunOnUiThread([&] {
+    QDialog dialog(FOwner);
+    dialog.resize(640, 480);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* view = new QWebEngineView(&dialog);
+    QObject::connect(view, &QWebEngineView::titleChanged, &dialog, &QDialog::setWindowTitle);
+    view->load(QUrl::fromUserInput(Q(address)));
+    layout->addWidget(view);
+    dialog.exec();
+  });
+}
+
+void TQtUserInterface::ProcessPendingEvents() {
+  // A worker has nothing to pump: the user-interface thread runs its own event loop.
+  if (QThread::currentThread() == thread()) QCoreApplication::processEvents();
+}
+
+}  // namespace vyn

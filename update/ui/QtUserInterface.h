@@ -1,0 +1,48 @@
+#pragma once
+// The engine's user interface in Qt. The engine may call from its worker thread; Qt allows
+// widgets only on the user-interface thread, so every call is carried out there and the
+// caller waits for the answer.
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+#include "update/UserInterface.h"
+
+class QWidget;
+
+namespace vyn {
+
+class TProgressForm;
+
+class TQtUserInterface : public QObject, public IVudUserInterface {
+  Q_OBJECT
+public:
+  // Must be made on the user-interface thread; dialogs are centred over `owner` when given.
+  explicit TQtUserInterface(QWidget* owner = nullptr);
+  ~TQtUserInterface() override;
+
+  TMessageResult MessageBox(const std::string& text, const std::string& caption,
+                            TMessageKind kind, TMessageButtons buttons) override;
+  bool ShowTextDialog(const std::string& caption, const std::vector<std::string>& lines,
+                      const std::string& acceptCaption, const std::string& refuseCaption) override;
+  bool ShowLoginDialog(const std::string& caption, std::string& userName,
+                       std::string& password) override;
+  void ProgressShow() override;
+  void ProgressUpdate(const std::string& fileLabel, long long pos, long long size) override;
+  void ProgressHide() override;
+  void ShowHTMLDialog(const std::string& address) override;
+  void ProcessPendingEvents() override;
+  void RunOnUiThread(const std::function<void()>& work) override;
+
+  // The progress window, made on first use; none before.
+  TProgressForm* ProgressForm() const;
+
+private:
+  TProgressForm& EnsureProgressForm();
+
+  QPointer<QWidget> FOwner;
+  std::unique_ptr<TProgressForm> FProgressForm;
+};
+
+}  // namespace vyn
