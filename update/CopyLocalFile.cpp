@@ -60,7 +60,7 @@ bool CopyLocalFile(TVudIvazoz& engine, const std::string& source, const std::str
   if (cancel) engine.Cancel();
   if (cancel || failed) return false;
 
-  const unsigned mode = TargetFileMode(target, temporary.Path());
+  const unsigned mode = TargetFileMode(target, temporary.Head());
   if (!DeleteOldTarget(engine, target)) return false;
   temporary.Release();
   return MoveToTarget(engine, temporary.Path(), target, mode);

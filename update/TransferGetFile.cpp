@@ -172,7 +172,7 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
     return false;
   }
 
-  const unsigned mode = TargetFileMode(target, temporary.Path());
+  const unsigned mode = TargetFileMode(target, temporary.Head());
   if (!DeleteOldTarget(*this, target)) result = false;
   temporary.Release();
   if (!MoveToTarget(*this, temporary.Path(), target, mode)) result = false;

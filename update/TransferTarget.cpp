@@ -26,13 +26,8 @@ unsigned CurrentUmask() {
   return 022;
 }
 
-bool IsExecutableContent(const std::string& path) {
-  char head[4] = {};
-  std::ifstream in(path, std::ios::binary);
-  in.read(head, sizeof head);
-  const std::streamsize n = in.gcount();
-  return (n >= 4 && head[0] == 0x7F && head[1] == 'E' && head[2] == 'L' && head[3] == 'F') ||
-         (n >= 2 && head[0] == '#' && head[1] == '!');
+bool IsExecutableHead(const std::string& head) {
+  return head.rfind("\x7F" "ELF", 0) == 0 || head.rfind("#!", 0) == 0;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -41,11 +36,11 @@ std::string FolderOf(const std::string& path) {
 }
 }  // namespace
 
-unsigned TargetFileMode(const std::string& target, const std::string& content) {
+unsigned TargetFileMode(const std::string& target, const std::string& head) {
   struct stat st {};
   if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
   const unsigned mask = CurrentUmask();
-  return (IsExecutableContent(content) ? 0777u : 0666u) & ~mask;
+  return (IsExecutableHead(head) ? 0777u : 0666u) & ~mask;
 }
 
 bool DeleteOldTarget(TVudIvazoz& engine, const std::string& target) {

@@ -10,8 +10,9 @@ namespace vyn {
 class TVudIvazoz;
 
 // The mode a file takes at `target`: the old target's when there is one, else 0666 less the
-// umask, plus the executable bits (less the umask) when `content` is an ELF file or a script.
-unsigned TargetFileMode(const std::string& target, const std::string& content);
+// umask, plus the executable bits (less the umask) when the file's first bytes `head` make it
+// an ELF file or a script.
+unsigned TargetFileMode(const std::string& target, const std::string& head);
 
 // Deletes `target` when it exists, making it and its folder writable for a second try. On
 // failure writes message 972 and the raw log line; false.

@@ -1,5 +1,6 @@
 #include "update/TransferTemporary.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -9,7 +10,7 @@
 namespace vyn {
 
 namespace {
-constexpr size_t KWriteBufferSize = 64 * 1024;
+constexpr size_t KWriteBufferSize = 256 * 1024;
 }
 
 TTemporaryFile::TTemporaryFile(const std::string& folder) {
@@ -21,7 +22,9 @@ TTemporaryFile::TTemporaryFile(const std::string& folder) {
     std::remove(FPath.c_str());
     throw std::runtime_error("Cannot open " + FPath + ": " + reason);
   }
-  std::setvbuf(FFile, nullptr, _IOFBF, KWriteBufferSize);
+  // The engine writes blocks of 4096 bytes; the disk gets them in large writes.
+  FBuffer.resize(KWriteBufferSize);
+  std::setvbuf(FFile, FBuffer.data(), _IOFBF, FBuffer.size());
 }
 
 TTemporaryFile::~TTemporaryFile() {
@@ -30,6 +33,7 @@ TTemporaryFile::~TTemporaryFile() {
 }
 
 void TTemporaryFile::Write(const char* data, size_t size) {
+  if (FHead.size() < 4) FHead.append(data, std::min<size_t>(size, 4 - FHead.size()));
   if (size > 0 && std::fwrite(data, 1, size, FFile) != size)
     throw std::runtime_error("Cannot write " + FPath + ": " + std::strerror(errno));
 }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace vyn {
 
@@ -19,6 +20,8 @@ public:
   TTemporaryFile& operator=(const TTemporaryFile&) = delete;
 
   const std::string& Path() const { return FPath; }
+  // The first bytes written (up to 4): enough to tell an executable.
+  const std::string& Head() const { return FHead; }
   void Write(const char* data, size_t size);
   // Flushes and closes the file.
   void Close();
@@ -27,6 +30,8 @@ public:
 
 private:
   std::string FPath;
+  std::string FHead;
+  std::vector<char> FBuffer;  // declared before FFile: outlives the stream that uses it
   FILE* FFile = nullptr;
   bool FReleased = false;
 };

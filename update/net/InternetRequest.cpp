@@ -8,7 +8,7 @@
 namespace vyn {
 
 namespace {
-// Once this much has been read from the front of the buffer it is given back.
+// Once this much has been read from the front of the buffer it may be given back.
 constexpr size_t KCompactThreshold = 1 << 20;
 constexpr int KLongestWaitMs = 50;
 
@@ -154,7 +154,8 @@ long TInternetRequest::Read(char* buffer, size_t size) {
   if (FBufferStart == FBuffer.size()) {
     FBuffer.clear();
     FBufferStart = 0;
-  } else if (FBufferStart >= KCompactThreshold) {
+  } else if (FBufferStart >= KCompactThreshold && FBufferStart >= FBuffer.size() - FBufferStart) {
+    // Only once most of the buffer is read, so each byte is moved at most once on average.
     FBuffer.erase(FBuffer.begin(), FBuffer.begin() + static_cast<std::ptrdiff_t>(FBufferStart));
     FBufferStart = 0;
   }

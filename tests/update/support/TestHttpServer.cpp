@@ -52,6 +52,7 @@ TTestHttpServer::TTestHttpServer(bool https) : FHttps(https) {
   }
   // A client that keeps its connection open would otherwise hold up Stop for five seconds.
   FServer->set_keep_alive_timeout(1);
+  FServer->set_tcp_nodelay(true);
 }
 
 TTestHttpServer::~TTestHttpServer() { Stop(); }
