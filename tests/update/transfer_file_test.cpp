@@ -103,3 +103,30 @@ TEST_F(TransferFile, UndeletableTargetStopsTheCopyWithoutLeavingTheTemporaryFile
 
 }  // namespace
 }  // namespace vyn
+
+namespace vyn {
+namespace {
+
+TEST_F(TransferFile, BeforeUrlToFileHandlerMayTakeOverTheTransfer) {
+  WriteFileText(FSource + "made.txt", "from the source");
+  bool answer = false;
+  FEngine.OnBeforeUrlToFile = [&](TInternetSession*, const std::string& url, const std::string& tgt,
+                                  bool&, bool& handled, bool& success) {
+    // The handler fetches the file itself when it can.
+    if (url.find("made.txt") != std::string::npos) WriteFileText(tgt + "made.txt", "by the handler");
+    handled = true;
+    success = answer;
+  };
+  EXPECT_FALSE(FEngine.URLGetFile(nullptr, FSource + "made.txt", FTarget, false));
+  EXPECT_EQ(ReadFileText(FTarget + "made.txt"), "by the handler");
+  EXPECT_EQ(FDownloaded, std::vector<std::string>{FTarget + "made.txt"});
+  answer = true;
+  EXPECT_TRUE(FEngine.URLGetFile(nullptr, FSource + "made.txt", FTarget, false));
+  // Handled but no file in the target folder: the engine copies it after all.
+  WriteFileText(FSource + "other.txt", "copied");
+  EXPECT_TRUE(FEngine.URLGetFile(nullptr, FSource + "other.txt", FTarget, false));
+  EXPECT_EQ(ReadFileText(FTarget + "other.txt"), "copied");
+}
+
+}  // namespace
+}  // namespace vyn
