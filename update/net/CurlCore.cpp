@@ -6,8 +6,9 @@
 namespace vyn::net {
 
 namespace {
-// The tool's own buffer size: fewer, larger network reads.
-constexpr long KReceiveBufferSize = 100 * 1024;
+// Network reads twice the default size. One pull of the multi handle may make up to a hundred
+// of them, so this also bounds what waits in memory for the engine's 4096-byte reads.
+constexpr long KReceiveBufferSize = 32 * 1024;
 }
 
 TCurlCore::TCurlCore(const TSessionOptions& options) : Options(options) {
