@@ -45,9 +45,13 @@ void RegisterFonts() {
   for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
     if (QFile::exists(QLatin1String(file))) QFontDatabase::addApplicationFont(QLatin1String(file));
   }
+  QApplication::setFont(MainFont());
+}
+
+QFont MainFont() {
   QFont font(QStringLiteral("Tahoma"));
   font.setPixelSize(11);
-  QApplication::setFont(font);
+  return font;
 }
 
 }  // namespace vyn

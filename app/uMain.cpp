@@ -4,6 +4,7 @@
 #include "app/FeatureSwitches.h"
 #include "app/GlyphButton.h"
 #include "app/Glyphs.h"
+#include "app/Startup.h"
 #include "app/WebBrowser.h"
 #include "app/WebDocument.h"
 #include "app/ZoneIcons.h"
@@ -63,9 +64,7 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::CreateComponents() {
-  QFont font(QStringLiteral("Tahoma"));
-  font.setPixelSize(11);
-  setFont(font);
+  setFont(MainFont());
   setBackgroundRole(QPalette::Button);
   setAutoFillBackground(true);
   resize(781, 480);

@@ -1,6 +1,7 @@
 #include "app/config/InternetOptions.h"
 
 #include "app/config/DialogButtonGlyphs.h"
+#include "app/Startup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -51,9 +52,7 @@ QString OverrideWithoutLocal(const QString& override, bool& bypassLocal) {
 TfrmInternetOptions::TfrmInternetOptions(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmInternetOptions"));
   setWindowTitle(QStringLiteral("Options Internet"));
-  QFont tahoma(QStringLiteral("Tahoma"));
-  tahoma.setPixelSize(11);
-  setFont(tahoma);
+  setFont(MainFont());
   setFixedSize(460, 323);
 
   auto* layout = new QVBoxLayout(this);

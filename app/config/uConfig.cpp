@@ -1,6 +1,7 @@
 #include "app/config/uConfig.h"
 
 #include "app/config/DialogButtonGlyphs.h"
+#include "app/Startup.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -29,9 +30,7 @@ constexpr int ListColumns = 3;
 TfrmConfiguration::TfrmConfiguration(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmConfiguration"));
   setWindowTitle(QStringLiteral("Configuration"));
-  QFont tahoma(QStringLiteral("Tahoma"));
-  tahoma.setPixelSize(11);
-  setFont(tahoma);
+  setFont(MainFont());
   setFixedSize(563, 195);
 
   auto* layout = new QVBoxLayout(this);

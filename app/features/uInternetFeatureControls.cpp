@@ -5,6 +5,7 @@
 #include "app/features/FeatureHelp.h"
 #include "app/features/StrToInt.h"
 #include "app/features/UpDown.h"
+#include "app/Startup.h"
 #include "platform/Folders.h"
 #include "platform/Registry.h"
 
@@ -81,9 +82,7 @@ QWidget* Spacer(const char* name, QWidget* parent) {
 TfrmInternetFeatureControls::TfrmInternetFeatureControls(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmInternetFeatureControls"));
   setWindowTitle(QStringLiteral("Internet Feature Controls"));
-  QFont tahoma(QStringLiteral("Tahoma"));
-  tahoma.setPixelSize(11);
-  setFont(tahoma);
+  setFont(MainFont());
   setFixedSize(565, 323);
 
   auto* layout = new QVBoxLayout(this);

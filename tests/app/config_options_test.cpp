@@ -2,6 +2,7 @@
 // accepted dialog is saved whole even when nothing changed.
 
 #include "AppTestSupport.h"
+#include "WhenModal.h"
 
 #include "app/config/Settings.h"
 #include "app/config/uConfig.h"
@@ -22,30 +23,9 @@
 #include <functional>
 
 using namespace vyn;
+using vyn::test::WhenModal;
 
 namespace {
-
-// Runs `act` on the options dialog as soon as it shows; gives up after five seconds or at the
-// next test's start.
-void WhenShown(std::function<void(TfrmConfiguration*)> act) {
-  auto* timer = new QTimer(qApp);
-  timer->setObjectName(QStringLiteral("WhenShown"));
-  auto tries = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
-    auto* dialog = qobject_cast<TfrmConfiguration*>(QApplication::activeModalWidget());
-    if (!dialog && ++*tries < 500)
-      return;
-    timer->stop();
-    timer->deleteLater();
-    if (!dialog)
-      return;
-    QPointer guard(dialog);
-    act(dialog);
-    if (guard && guard->isVisible())  // a failed check inside `act` must not leave it open
-      guard->reject();
-  });
-  timer->start(10);
-}
 
 tyConfig MixedConfig() {
   tyConfig config;
@@ -70,7 +50,7 @@ class TOptionsDialogTest : public QObject {
   Q_OBJECT
 private slots:
   void init() {
-    qDeleteAll(qApp->findChildren<QTimer*>(QStringLiteral("WhenShown")));
+    qDeleteAll(qApp->findChildren<QTimer*>(QStringLiteral("WhenModal")));
     QFile::remove(QString::fromStdString(HiveFilePath(THiveRoot::HKEY_CURRENT_USER)));
   }
 
@@ -81,7 +61,7 @@ private slots:
         "Annuler", "Refaire", "Coller", "Sélectionner tout", "Chercher dans la page", "Aperçu avant impression",
         "Imprimer", "Propriétés de la page"};
     bool shown = false;
-    WhenShown([&](TfrmConfiguration* form) {
+    WhenModal<TfrmConfiguration>([&](TfrmConfiguration* form) {
       QCOMPARE(form->windowTitle(), QStringLiteral("Configuration"));
       QCOMPARE(form->lbledtHomePage->text(), config.HomePage);
       QCOMPARE(form->lbledtHomePageLabel->text(), QStringLiteral("Home page"));
@@ -111,7 +91,7 @@ private slots:
   void AcceptedWithoutChangesStillWritesTheWholeRecord() {
     const QString regPath = BuildRegPath(QStringLiteral("/opt/vyn/vynWebBrowser"));
     tyConfig config = MixedConfig();
-    WhenShown([](TfrmConfiguration* form) { form->bbtOk->click(); });
+    WhenModal<TfrmConfiguration>([](TfrmConfiguration* form) { form->bbtOk->click(); });
     QVERIFY(EditConfiguration(config));
     QVERIFY(SameConfig(config, MixedConfig()));
     SaveConfig(regPath, config);
@@ -138,7 +118,7 @@ private slots:
       QVERIFY(registry.OpenKey(regPath.toStdString(), false));
       QVERIFY(registry.DeleteValue("Imprimer"));
     }
-    WhenShown([](TfrmConfiguration* dialog) { dialog->bbtOk->click(); });
+    WhenModal<TfrmConfiguration>([](TfrmConfiguration* dialog) { dialog->bbtOk->click(); });
     form.mnuOptions->trigger();
     TRegistry registry;
     QVERIFY(registry.OpenKeyReadOnly(regPath.toStdString()));
@@ -146,7 +126,7 @@ private slots:
     QCOMPARE(registry.ReadInteger("Imprimer"), stored.Imprimer ? 1 : 0);
     registry.CloseKey();
 
-    WhenShown([](TfrmConfiguration* dialog) {
+    WhenModal<TfrmConfiguration>([](TfrmConfiguration* dialog) {
       for (int i = 0; i < dialog->chklbxVisibleButtons->count(); ++i)
         dialog->chklbxVisibleButtons->item(i)->setCheckState(Qt::Unchecked);
       dialog->bbtOk->click();
@@ -164,7 +144,7 @@ private slots:
 
   void OkCopiesTheEditsAsTyped() {
     tyConfig config = MixedConfig();
-    WhenShown([](TfrmConfiguration* form) {
+    WhenModal<TfrmConfiguration>([](TfrmConfiguration* form) {
       form->lbledtHomePage->setText(QStringLiteral("  pas une adresse "));
       for (int i = 0; i < form->chklbxVisibleButtons->count(); ++i)
         form->chklbxVisibleButtons->item(i)->setCheckState(i == 13 ? Qt::Checked : Qt::Unchecked);
@@ -179,7 +159,7 @@ private slots:
   void CancelOrEscapeDiscardsTheEdits() {
     for (bool escape : {false, true}) {
       tyConfig config = MixedConfig();
-      WhenShown([escape](TfrmConfiguration* form) {
+      WhenModal<TfrmConfiguration>([escape](TfrmConfiguration* form) {
         form->lbledtHomePage->clear();
         form->chklbxVisibleButtons->item(0)->setCheckState(Qt::Checked);
         if (escape)

@@ -2,6 +2,7 @@
 // switches, what OK writes or deletes, Reset, bad numbers and wrong value types, Help.
 
 #include "AppTestSupport.h"
+#include "WhenModal.h"
 
 #include "app/features/ExploreWeb.h"
 #include "app/features/FeatureHelp.h"
@@ -29,31 +30,9 @@
 #include <optional>
 
 using namespace vyn;
+using vyn::test::WhenModal;
 
 namespace {
-
-// Runs `act` on the modal dialog of type T as soon as it shows; gives up after five seconds or
-// at the next test's start.
-template <class T>
-void WhenModal(std::function<void(T*)> act) {
-  auto* timer = new QTimer(qApp);
-  timer->setObjectName(QStringLiteral("WhenModal"));
-  auto tries = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
-    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!dialog && ++*tries < 500)
-      return;
-    timer->stop();
-    timer->deleteLater();
-    if (!dialog)
-      return;
-    QPointer guard(dialog);
-    act(dialog);
-    if (guard && guard->isVisible())  // a failed check inside `act` must not leave it open
-      guard->reject();
-  });
-  timer->start(10);
-}
 
 std::string KeyOf(const char* feature) { return std::string(FeatureKeyPrefix) + feature; }
 

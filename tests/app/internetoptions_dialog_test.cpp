@@ -2,6 +2,7 @@
 // zone site lists written to the keys the zone lookup and the browser control read.
 
 #include "AppTestSupport.h"
+#include "WhenModal.h"
 
 #include "app/config/InternetOptions.h"
 #include "platform/Registry.h"
@@ -20,29 +21,9 @@
 #include <optional>
 
 using namespace vyn;
+using vyn::test::WhenModal;
 
 namespace {
-
-template <class T>
-void WhenModal(std::function<void(T*)> act) {
-  auto* timer = new QTimer(qApp);
-  timer->setObjectName(QStringLiteral("WhenModal"));
-  auto tries = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, act, tries] {
-    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!dialog && ++*tries < 500)
-      return;
-    timer->stop();
-    timer->deleteLater();
-    if (!dialog)
-      return;
-    QPointer guard(dialog);
-    act(dialog);
-    if (guard && guard->isVisible())  // a failed check inside `act` must not leave it open
-      guard->reject();
-  });
-  timer->start(10);
-}
 
 std::string DomainKey(const std::string& rest) { return std::string(ZoneDomainsKey) + "\\" + rest; }
 
