@@ -84,7 +84,8 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
     flags.IgnoreCertificates = CertCheck == ccDisable;
     // The prompt names the server of the address asked for, never the proxy's credentials.
     const std::string caption = "Connect to " + URLToDomain(MaskUrlPassword(url));
-    if (Authenticate == waAlways && (UserID.empty() || Password.empty())) {
+    // Fills UserID and Password from the login prompt; false (and message 956) when cancelled.
+    const auto askLogin = [&] {
       std::string user, password;
       if (!UserInterface().ShowLoginDialog(caption, user, password)) {
         LogStatus(956, "Authentication cancelled", 0, 0);
@@ -92,7 +93,10 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
       }
       UserID = user;
       Password = password;
-    }
+      return true;
+    };
+    if (Authenticate == waAlways && (UserID.empty() || Password.empty()) && !askLogin())
+      return false;
     while (hfile) {
       const std::string headers =
           UserID.empty() && Password.empty()
@@ -106,13 +110,7 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
       const long status = request->StatusCode();
       if (status == 401 && Authenticate == waAuto) {
         request.reset();
-        std::string user, password;
-        if (!UserInterface().ShowLoginDialog(caption, user, password)) {
-          LogStatus(956, "Authentication cancelled", 0, 0);
-          return false;
-        }
-        UserID = user;
-        Password = password;
+        if (!askLogin()) return false;
         continue;
       }
       if (status >= 300) {
