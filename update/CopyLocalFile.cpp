@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "update/TransferTarget.h"
@@ -38,32 +40,43 @@ bool CopyLocalFile(TVudIvazoz& engine, const std::string& source, const std::str
     return false;
   }
 
-  TTemporaryFile temporary(engine.WinTempDir());
+  // A copy that cannot make or write its temporary file fails quietly; the temporary file
+  // goes with the object.
+  std::optional<TTemporaryFile> temporary;
+  try {
+    temporary.emplace(engine.WinTempDir());
+  } catch (const std::runtime_error&) {
+    return false;
+  }
   std::vector<char> block(KCopyBlockSize);
   bool cancel = false;
   bool failed = false;
   int64_t total = 0;
-  for (;;) {
-    const ssize_t n = read(in.Fd, block.data(), block.size());
-    if (n < 0) {
-      failed = true;
-      break;
+  try {
+    for (;;) {
+      const ssize_t n = read(in.Fd, block.data(), block.size());
+      if (n < 0) {
+        failed = true;
+        break;
+      }
+      temporary->Write(block.data(), static_cast<size_t>(n));
+      total += n;
+      engine.DoFileProgress(source, total, size);
+      engine.DoProgressCancel(cancel);
+      engine.UserInterface().ProcessPendingEvents();
+      if (n == 0 || cancel) break;
     }
-    temporary.Write(block.data(), static_cast<size_t>(n));
-    total += n;
-    engine.DoFileProgress(source, total, size);
-    engine.DoProgressCancel(cancel);
-    engine.UserInterface().ProcessPendingEvents();
-    if (n == 0 || cancel) break;
+    temporary->Close();
+  } catch (const std::runtime_error&) {
+    failed = true;
   }
-  temporary.Close();
   if (cancel) engine.Cancel();
   if (cancel || failed) return false;
 
-  const unsigned mode = TargetFileMode(target, temporary.Head());
+  const unsigned mode = TargetFileMode(target, temporary->Head());
   if (!DeleteOldTarget(engine, target)) return false;
-  temporary.Release();
-  return MoveToTarget(engine, temporary.Path(), target, mode);
+  temporary->Release();
+  return MoveToTarget(engine, temporary->Path(), target, mode);
 }
 
 }  // namespace vyn

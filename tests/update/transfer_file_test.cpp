@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include "transfer_fixture.h"
@@ -98,6 +101,32 @@ TEST_F(TransferFile, UndeletableTargetStopsTheCopyWithoutLeavingTheTemporaryFile
   ExpectMessage(972, "Cannot delete file : " + FTarget + "blocked", 19, 6);
   EXPECT_FALSE(FEngine.HasMessage(973));
   EXPECT_TRUE(FDownloaded.empty());
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferFile, TemporaryFileThatCannotBeMadeOrWrittenFailsTheCopyQuietly) {
+  WriteFileText(FSource + "data.bin", test::Pattern(100000));
+  WriteFileText(FTarget + "data.bin", "old");
+  FEngine.UseWinTempDir = false;
+  FEngine.TempDirectory = test::TestRoot() + "/no-such-folder";
+  EXPECT_FALSE(FEngine.URLGetFile(nullptr, FSource + "data.bin", FTarget, false));
+  EXPECT_EQ(FEngine.MessageIds(), std::vector<int>{915});
+
+  // A full disk: the file-size limit makes the temporary file's writes fail.
+  FEngine.UseWinTempDir = true;
+  FEngine.Messages.clear();
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit old {};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 40000;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const bool copied = CopyLocalFile(FEngine, FSource + "data.bin", FTarget + "data.bin");
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(copied);
+  EXPECT_TRUE(FEngine.Messages.empty());
+  EXPECT_EQ(ReadFileText(FTarget + "data.bin"), "old");
   EXPECT_EQ(StagingFiles(), 0);
 }
 
