@@ -31,6 +31,14 @@ bool IsStorableName(std::string_view name) {
   return registry::IsValidUtf8(name);
 }
 
+// Size of the data as the platform keeps it: text types hold UTF-16 there, UTF-8 here, and the
+// integer read tells "does not fit" from "wrong type" by that size.
+size_t StoredSize(const TRegValue& value) {
+  if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ && value.Type != REG_MULTI_SZ) return value.Data.size();
+  const std::string_view text(reinterpret_cast<const char*>(value.Data.data()), value.Data.size());
+  return registry::Utf8ToUtf16Le(text).size();
+}
+
 std::vector<uint8_t> TextData(const std::string& name, const std::string& text) {
   if (!registry::IsValidUtf8(text)) RaiseSetFailed(name);
   std::vector<uint8_t> data(text.begin(), text.end());
@@ -180,7 +188,7 @@ uint32_t TRegistry::GetDataType(const std::string& name) const {
 
 int TRegistry::GetDataSize(const std::string& name) const {
   const TRegValue* value = FindValue(name);
-  return value ? static_cast<int>(value->Data.size()) : -1;
+  return value ? static_cast<int>(StoredSize(*value)) : -1;
 }
 
 std::string TRegistry::ReadString(const std::string& name) const {
@@ -193,7 +201,7 @@ std::string TRegistry::ReadString(const std::string& name) const {
 
 int32_t TRegistry::ReadInteger(const std::string& name) const {
   const TRegValue* value = FindValue(name);
-  if (!value || value->Data.size() > 4) RaiseGetFailed(name);
+  if (!value || StoredSize(*value) > 4) RaiseGetFailed(name);
   if (value->Type != REG_DWORD) RaiseWrongType(name);
   uint32_t number = 0;
   for (size_t i = 0; i < value->Data.size(); ++i) number |= static_cast<uint32_t>(value->Data[i]) << (8 * i);

@@ -87,11 +87,11 @@ public:
   std::vector<std::string> GetKeyNames() const;    // direct subkeys of the open key
   std::vector<std::string> GetValueNames() const;  // values of the open key
   uint32_t GetDataType(const std::string& name) const;  // REG_NONE when absent
-  int GetDataSize(const std::string& name) const;       // bytes as stored; -1 when absent
+  int GetDataSize(const std::string& name) const;       // bytes, text as UTF-16; -1 when absent
 
   // ReadString: REG_SZ or REG_EXPAND_SZ, up to the first zero; "" when the value is absent.
   // ReadInteger: REG_DWORD of at most 4 bytes; an absent value raises
-  //   "Echec à l'obtention des données pour '%s'", as does data longer than 4 bytes (of any type).
+  //   "Echec à l'obtention des données pour '%s'", as does data longer than 4 bytes (of any type; text counts as UTF-16).
   // ReadBinaryData: REG_BINARY or any type other than strings and REG_DWORD; absent raises.
   // A value of a type the read does not accept raises "Type de données incorrect pour '%s'".
   std::string ReadString(const std::string& name) const;

@@ -136,6 +136,7 @@ TEST(Registry, ReadsCheckTypeAndSizeWithTheFrenchTexts) {
                                       "[HKEY_CURRENT_USER\\K]\n"
                                       "\"Sz\"=\"a\"\n"
                                       "\"LongSz\"=\"abcdef\"\n"
+                                      "\"Sz12\"=\"12\"\n"
                                       "\"Zeros\"=hex(1):61,00,00,00,62,00,00,00\n"
                                       "\"Expand\"=hex(2):41,00,00,00\n"
                                       "\"Dword\"=dword:00000002\n"
@@ -168,6 +169,7 @@ TEST(Registry, ReadsCheckTypeAndSizeWithTheFrenchTexts) {
       {"integer", "Sz", wrongType + "Sz'"},
       {"integer", "Bin", wrongType + "Bin'"},
       {"integer", "LongSz", getFailed + "LongSz'"},
+      {"integer", "Sz12", getFailed + "Sz12'"},  // 6 bytes as UTF-16
       {"integer", "Bin8", getFailed + "Bin8'"},
       {"binary", "Bin", "\x01\x02"},
       {"binary", "Multi", std::string("a\0\0", 3)},
