@@ -22,7 +22,8 @@ constexpr size_t kFixedFileInfoSize = 52;
 class TByteReader {
 public:
   explicit TByteReader(const std::string& fileName) {
-    FFile = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe given as a file name cannot hang the open.
+    FFile = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st {};
     if (FFile >= 0 && fstat(FFile, &st) == 0 && S_ISREG(st.st_mode))
       FSize = static_cast<uint64_t>(st.st_size);
@@ -309,7 +310,7 @@ std::optional<TFixedFileInfo> ReadElfVersion(const TByteReader& reader) {
   uint64_t total = count;
   if (total == 0 && !reader.Word(sectionTable + (is64 ? 0x20 : 0x14), is64, total))
     return std::nullopt;  // more sections than fit the header field: the count is in entry 0
-  if (!reader.Has(sectionTable, total * entrySize)) return std::nullopt;
+  if (total > UINT64_MAX / entrySize || !reader.Has(sectionTable, total * entrySize)) return std::nullopt;
 
   for (uint64_t i = 0; i < total; ++i) {
     const uint64_t entry = sectionTable + i * entrySize;

@@ -220,6 +220,17 @@ TEST(FileVersion, ReadsVersionNoteOfElf) {
     EXPECT_FALSE(ReadBytes(elf.substr(0, length))) << "length " << length;
 }
 
+// A section count taken from entry 0 whose table size wraps around 64 bits must be refused,
+// not walked entry by entry.
+TEST(FileVersion, ElfSectionCountThatWrapsIsRefused) {
+  for (uint64_t count : {uint64_t{1} << 58, (uint64_t{1} << 58) + 2}) {
+    TImage elf{MinimalElf(true, 1, 2)};
+    elf.Put(0x3C, 0, 2);             // the count is in entry 0
+    elf.Put(0x100 + 0x20, count, 8);  // entry 0 sh_size
+    EXPECT_FALSE(ReadBytes(elf.Bytes)) << count;
+  }
+}
+
 // The build stamps every executable, this test included, with the project version.
 TEST(FileVersion, OwnExecutableCarriesTheProjectVersion) {
   auto info = ReadFixedFileInfo("/proc/self/exe");
