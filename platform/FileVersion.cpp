@@ -34,6 +34,7 @@ public:
   TByteReader(const TByteReader&) = delete;
   TByteReader& operator=(const TByteReader&) = delete;
 
+  uint64_t Size() const { return FSize; }
   bool Has(uint64_t offset, uint64_t length) const {
     return offset <= FSize && length <= FSize - offset;
   }
@@ -171,14 +172,17 @@ public:
     return true;
   }
 
-  // File offset of `length` bytes at `rva`, when they lie in one section's file data.
-  bool Map(uint32_t rva, uint32_t length, uint64_t& offset) const {
+  // File offset of `length` bytes at `rva`, when they lie in one section's file data; with
+  // `available`, also how many bytes from there on lie in that section and in the file.
+  bool Map(uint32_t rva, uint32_t length, uint64_t& offset, uint64_t* available = nullptr) const {
     for (const TPeSection& section : FSections) {
       if (rva < section.VirtualAddress) continue;
       const uint64_t delta = rva - section.VirtualAddress;
       if (delta + length > section.RawSize) continue;
       offset = uint64_t{section.RawOffset} + delta;
-      return FReader.Has(offset, length);
+      if (!FReader.Has(offset, length)) return false;
+      if (available) *available = std::min<uint64_t>(section.RawSize - delta, FReader.Size() - offset);
+      return true;
     }
     return false;
   }
@@ -201,10 +205,14 @@ bool FindResourceEntry(const TPeImage& image, const TByteReader& reader, uint32_
   uint32_t ids = 0;
   reader.U16(directory + 12, named);
   reader.U16(directory + 14, ids);
-  const uint32_t total = named + ids;
-  for (uint32_t i = 0; i < total; ++i) {
-    uint64_t entry = 0;
-    if (!image.Map(resourceRva + directoryOffset + 16 + i * 8, 8, entry)) return false;
+  // The entries are searched only within the section that holds the first one: a count that
+  // runs past it must not cost a section lookup per entry.
+  uint64_t entries = 0;
+  uint64_t available = 0;
+  if (!image.Map(resourceRva + directoryOffset + 16, 8, entries, &available)) return false;
+  const uint64_t total = std::min<uint64_t>(named + ids, available / 8);
+  for (uint64_t i = 0; i < total; ++i) {
+    const uint64_t entry = entries + i * 8;
     uint32_t name = 0;
     uint32_t data = 0;
     reader.U32(entry, name);
