@@ -1,3 +1,4 @@
+#include "update/LogMask.h"
 #include "update/SystemError.h"
 #include "update/VudIvazoz.h"
 
@@ -9,7 +10,7 @@ void TVudIvazoz::Error() {
   const std::string text = LastSystemErrorText();
   LogStatus(976, text, 1, code);
   if (!OnStatus && UpdateUpdate != wuuSilent)
-    UserInterface().MessageBox("System error : " + text, "Error", TMessageKind::mkError,
+    UserInterface().MessageBox(MaskUrlPassword(text), "Error", TMessageKind::mkError,
                                TMessageButtons::mbOK);
 }
 
