@@ -146,13 +146,16 @@ void TfrmMain::CreateComponents() {
   Panel1 = Spacer(Panel20, "Panel1");
   lblURL = new QLabel(Panel20);
   lblURL->setObjectName(QStringLiteral("lblURL"));
+  // Long texts are cut at the window's edge instead of widening the window.
+  lblZoneIcon->setMinimumWidth(1);
+  lblURL->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   imgLock = Image16(Panel20, "imgLock");
   imgLock->setPixmap(PadlockPicture());
   imgLock->hide();
   for (QWidget* item : {static_cast<QWidget*>(imgSecure), Panel21, static_cast<QWidget*>(imgZoneIcon),
                         static_cast<QWidget*>(lblZoneIcon), Panel1, static_cast<QWidget*>(lblURL)})
     status->addWidget(item);
-  status->addStretch(1);
+  status->setStretchFactor(lblURL, 1);
   layout->addWidget(Panel20);
 
   connect(WebBrowser, &TWebBrowser::BeforeNavigate2, this,

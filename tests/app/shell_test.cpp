@@ -119,6 +119,19 @@ private slots:
       QVERIFY2(caption.endsWith(QStringLiteral("%...")), qPrintable(caption));
   }
 
+  void longAddressKeepsTheWindowSize() {
+    const QString url = FHttp.Url("/first?q=") + QString(3000, QLatin1Char('a'));
+    StoreHomePage(url);
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    form.show();
+    QVERIFY(window.WaitForDocuments(1));
+    QCOMPARE(form.lblURL->text(), url);
+    QTest::qWait(50);
+    QCOMPARE(form.size(), QSize(781, 480));
+    QVERIFY(form.Panel20->geometry().right() < 781);
+  }
+
   void progressCaption_data() {
     QTest::addColumn<int>("progress");
     QTest::addColumn<int>("progressMax");
