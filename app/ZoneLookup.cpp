@@ -71,13 +71,14 @@ QString ZoneText(const std::string& text) {
   return result;
 }
 
-// The zone's value `name` from HKCU, then HKLM; nullopt when neither holds it.
+// The zone's text value `name` from HKCU, then HKLM; nullopt when neither holds it as text.
 std::optional<std::string> ZoneValue(int zone, const std::string& name) {
   const std::string key = std::string(ZonesKey) + std::to_string(zone);
   for (THiveRoot root : {THiveRoot::HKEY_CURRENT_USER, THiveRoot::HKEY_LOCAL_MACHINE}) {
     TRegistry registry(root);
-    if (registry.OpenKeyReadOnly(key) && registry.ValueExists(name))
-      return registry.ReadString(name);
+    if (!registry.OpenKeyReadOnly(key)) continue;
+    const uint32_t type = registry.GetDataType(name);
+    if (type == REG_SZ || type == REG_EXPAND_SZ) return registry.ReadString(name);
   }
   return std::nullopt;
 }

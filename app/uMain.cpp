@@ -12,6 +12,7 @@
 #include "app/config/uConfig.h"
 #include "app/features/uInternetFeatureControls.h"
 #include "platform/Folders.h"
+#include "platform/Registry.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -409,7 +410,12 @@ void TfrmMain::WebBrowserCommandStateChange(int command, bool enable) {
 }
 
 void TfrmMain::GetUrlZoneAttributes(const QString& url, TZoneAttributes& attributes) {
-  attributes = GetZoneAttributes(MapUrlToZone(url));
+  // A zone store that cannot be read is no reason to stop the page: no zone name, no icon.
+  try {
+    attributes = GetZoneAttributes(MapUrlToZone(url));
+  } catch (const ERegistryException&) {
+    attributes = TZoneAttributes();
+  }
 }
 
 }  // namespace vyn

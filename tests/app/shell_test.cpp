@@ -222,6 +222,22 @@ private slots:
     QVERIFY(window.Navigate(FHttp.Url("/second")));
     QCOMPARE(form.lblZoneIcon->text(), QStringLiteral("  Amis"));
     QVERIFY(form.imgZoneIcon->pixmap().isNull());
+
+    // A zone value that is not text is passed over; a store that cannot be read gives no
+    // zone at all. Neither stops the page nor shows an error.
+    test::TErrorRecorder errors;
+    registry.WriteInteger("DisplayName", 5);
+    registry.WriteString("Icon", "vynzones.dll#2");
+    registry.CloseKey();
+    QVERIFY(window.Navigate(FHttp.Url("/first")));
+    QCOMPARE(form.lblZoneIcon->text(), QStringLiteral("  Sites de confiance"));
+    QVERIFY(!form.imgZoneIcon->pixmap().isNull());
+    test::WriteFileText(HiveFilePath(THiveRoot::HKEY_CURRENT_USER), "ceci n'est pas un registre");
+    QVERIFY(window.Navigate(FHttp.Url("/second")));
+    QCOMPARE(form.lblZoneIcon->text(), QStringLiteral("  "));
+    QVERIFY(form.imgZoneIcon->pixmap().isNull());
+    QCOMPARE(form.lblURL->text(), FHttp.Url("/second"));
+    QVERIFY2(errors.Errors.isEmpty(), qPrintable(errors.Errors.join('\n')));
   }
 
   void firstStartWritesEveryValue() {
