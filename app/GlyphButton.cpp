@@ -1,5 +1,6 @@
 #include "app/GlyphButton.h"
 
+#include <QEvent>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 
@@ -11,6 +12,14 @@ TGlyphButton::TGlyphButton(TGlyph glyph, QWidget* parent) : QToolButton(parent) 
   setFixedSize(33, 33);
   setIconSize(QSize(GlyphSize, GlyphSize));
   setFocusPolicy(Qt::TabFocus);
+}
+
+bool TGlyphButton::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    event->ignore();
+    return true;
+  }
+  return QToolButton::event(event);
 }
 
 void TGlyphButton::paintEvent(QPaintEvent*) {

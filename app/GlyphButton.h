@@ -1,6 +1,7 @@
 #pragma once
 // A 33 x 33 toolbar button showing one of the four pictures of its glyph: normal, disabled,
-// pressed (while the mouse holds it) and held down (checked).
+// pressed (while the mouse holds it) and held down (checked). Its hint (the tool tip text) is
+// kept for accessibility but never shown as a tool tip.
 
 #include "app/Glyphs.h"
 
@@ -16,6 +17,7 @@ public:
   TGlyphButton(TGlyph glyph, QWidget* parent);
 
 protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -84,29 +84,31 @@ void TfrmMain::CreateComponents() {
     TGlyphButton* TfrmMain::*Field;
     const char* Name;
     TGlyph Glyph;
+    const char* Hint;
     const char* SpacerName;
     void (TfrmMain::*Click)();
   };
   const TButtonDesign design[] = {
-      {&TfrmMain::bbtGoHome, "bbtGoHome", glHome, "pnlGoHome", &TfrmMain::bbtGoHomeClick},
-      {&TfrmMain::bbtGoBack, "bbtGoBack", glBack, "pnlGoBack", &TfrmMain::bbtGoBackClick},
-      {&TfrmMain::bbtGoForward, "bbtGoForward", glForward, "pnlGoForward", &TfrmMain::bbtGoForwardClick},
-      {&TfrmMain::bbtStop, "bbtStop", glStop, "pnlStop", &TfrmMain::bbtStopClick},
-      {&TfrmMain::bbtRefresh, "bbtRefresh", glRefresh, "pnlRefresh", &TfrmMain::bbtRefreshClick},
-      {&TfrmMain::bbtGoSearch, "bbtGoSearch", glSearch, "pnlGoSearch", &TfrmMain::bbtGoSearchClick},
-      {&TfrmMain::bbtUndo, "bbtUndo", glUndo, "pnlUndo", &TfrmMain::bbtUndoClick},
-      {&TfrmMain::bbtRedo, "bbtRedo", glRedo, "pnlRedo", &TfrmMain::bbtRedoClick},
-      {&TfrmMain::bbtPaste, "bbtPaste", glPaste, "pnlPaste", &TfrmMain::bbtPasteClick},
-      {&TfrmMain::bbtSelectAll, "bbtSelectAll", glSelectAll, "pnlSelectAll", &TfrmMain::bbtSelectAllClick},
-      {&TfrmMain::bbtFind, "bbtFind", glFind, "pnlFind", &TfrmMain::bbtFindClick},
-      {&TfrmMain::bbtPrintPreview, "bbtPrintPreview", glPrintPreview, "pnlPrintPreview",
+      {&TfrmMain::bbtGoHome, "bbtGoHome", glHome, "Home", "pnlGoHome", &TfrmMain::bbtGoHomeClick},
+      {&TfrmMain::bbtGoBack, "bbtGoBack", glBack, "Go Back", "pnlGoBack", &TfrmMain::bbtGoBackClick},
+      {&TfrmMain::bbtGoForward, "bbtGoForward", glForward, "Go Forward", "pnlGoForward", &TfrmMain::bbtGoForwardClick},
+      {&TfrmMain::bbtStop, "bbtStop", glStop, "Stop", "pnlStop", &TfrmMain::bbtStopClick},
+      {&TfrmMain::bbtRefresh, "bbtRefresh", glRefresh, "Refresh", "pnlRefresh", &TfrmMain::bbtRefreshClick},
+      {&TfrmMain::bbtGoSearch, "bbtGoSearch", glSearch, "Go Search", "pnlGoSearch", &TfrmMain::bbtGoSearchClick},
+      {&TfrmMain::bbtUndo, "bbtUndo", glUndo, nullptr, "pnlUndo", &TfrmMain::bbtUndoClick},
+      {&TfrmMain::bbtRedo, "bbtRedo", glRedo, nullptr, "pnlRedo", &TfrmMain::bbtRedoClick},
+      {&TfrmMain::bbtPaste, "bbtPaste", glPaste, nullptr, "pnlPaste", &TfrmMain::bbtPasteClick},
+      {&TfrmMain::bbtSelectAll, "bbtSelectAll", glSelectAll, nullptr, "pnlSelectAll", &TfrmMain::bbtSelectAllClick},
+      {&TfrmMain::bbtFind, "bbtFind", glFind, nullptr, "pnlFind", &TfrmMain::bbtFindClick},
+      {&TfrmMain::bbtPrintPreview, "bbtPrintPreview", glPrintPreview, nullptr, "pnlPrintPreview",
        &TfrmMain::bbtPrintPreviewClick},
-      {&TfrmMain::bbtPrint, "bbtPrint", glPrint, "pnlPrint", &TfrmMain::bbtPrintClick},
-      {&TfrmMain::bbtProperties, "bbtProperties", glProperties, nullptr, &TfrmMain::bbtPropertiesClick},
+      {&TfrmMain::bbtPrint, "bbtPrint", glPrint, nullptr, "pnlPrint", &TfrmMain::bbtPrintClick},
+      {&TfrmMain::bbtProperties, "bbtProperties", glProperties, nullptr, nullptr, &TfrmMain::bbtPropertiesClick},
   };
   for (size_t i = 0; i < std::size(design); ++i) {
     auto* button = new TGlyphButton(design[i].Glyph, pnlBoutons);
     button->setObjectName(QLatin1String(design[i].Name));
+    if (design[i].Hint) button->setToolTip(QLatin1String(design[i].Hint));
     this->*design[i].Field = button;
     connect(button, &QAbstractButton::clicked, this, design[i].Click);
     toolbar->addWidget(button);

@@ -18,11 +18,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMap>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <QMenu>
 #include <QShortcut>
 #include <QSignalSpy>
@@ -117,6 +119,62 @@ private slots:
     QVERIFY(atUrl > 0 && atUrl < captions.size() - 1);
     for (const QString& caption : captions.mid(1, atUrl - 1))
       QVERIFY2(caption.endsWith(QStringLiteral("%...")), qPrintable(caption));
+  }
+
+  void windowComposition() {
+    TfrmMain form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.size(), QSize(781, 480));
+    QCOMPARE(form.font().family(), QStringLiteral("Tahoma"));
+    QCOMPARE(form.font().pixelSize(), 11);
+    QCOMPARE(form.pnlBoutons->geometry(), QRect(0, 0, 781, 41));
+    QCOMPARE(form.Panel20->geometry(), QRect(0, 480 - 24, 781, 24));
+    QCOMPARE(form.Panel2->geometry(), QRect(0, 41, 781, 480 - 41 - 24));
+    QCOMPARE(form.WebBrowser->geometry(), form.Panel2->rect().adjusted(4, 4, -4, -4));
+
+    // Toolbar order, 8 pixels between buttons, the configuration button at the right; only
+    // the first six carry a hint, and no hint is ever shown.
+    const QList<QPair<TGlyphButton*, QString>> buttons = {
+        {form.bbtGoHome, "Home"},   {form.bbtGoBack, "Go Back"}, {form.bbtGoForward, "Go Forward"},
+        {form.bbtStop, "Stop"},     {form.bbtRefresh, "Refresh"}, {form.bbtGoSearch, "Go Search"},
+        {form.bbtUndo, ""},         {form.bbtRedo, ""},           {form.bbtPaste, ""},
+        {form.bbtSelectAll, ""},    {form.bbtFind, ""},           {form.bbtPrintPreview, ""},
+        {form.bbtPrint, ""},        {form.bbtProperties, ""}};
+    auto checkRow = [&](const QList<TGlyphButton*>& shown) {
+      int x = 4;
+      for (TGlyphButton* button : shown) {
+        QCOMPARE(button->geometry(), QRect(x, 4, 33, 33));
+        x += 33 + 8;
+      }
+      QCOMPARE(form.bbtConfig->geometry(), QRect(781 - 4 - 33, 4, 33, 33));
+    };
+    QList<TGlyphButton*> all;
+    for (const auto& [button, hint] : buttons) {
+      all << button;
+      QCOMPARE(button->toolTip(), hint);
+    }
+    checkRow(all);
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), form.bbtGoHome->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(form.bbtGoHome, &help);
+    QVERIFY(!QToolTip::isVisible());
+
+    // Hidden buttons take no room: the others close up from the left.
+    form.FConfig.PagePrecedente = false;
+    form.FConfig.Coller = false;
+    form.ApplyButtonVisibility();
+    form.pnlBoutons->layout()->activate();
+    all.removeOne(form.bbtGoBack);
+    all.removeOne(form.bbtPaste);
+    checkRow(all);
+
+    // Status line, left to right: padlock, zone icon, zone name, address.
+    QCOMPARE(form.imgSecure->geometry(), QRect(4, 4, 16, 16));
+    QCOMPARE(form.imgZoneIcon->geometry(), QRect(28, 4, 16, 16));
+    QCOMPARE(form.lblZoneIcon->x(), 44);
+    QCOMPARE(form.lblURL->x(), form.lblZoneIcon->geometry().right() + 1 + 8);
+    QVERIFY(form.imgLock->isHidden());
+    QVERIFY(!form.imgLock->pixmap().isNull());
   }
 
   void longAddressKeepsTheWindowSize() {
