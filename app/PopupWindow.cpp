@@ -4,8 +4,10 @@
 
 namespace vyn {
 
-TPopupWindow::TPopupWindow(QWebEnginePage* page) {
+TPopupWindow::TPopupWindow(QWebEnginePage* page, QWidget* owner) : QWebEngineView(owner) {
+  setWindowFlag(Qt::Window);
   setAttribute(Qt::WA_DeleteOnClose);
+  setAttribute(Qt::WA_QuitOnClose, false);
   page->setParent(this);
   setPage(page);
   resize(640, 480);

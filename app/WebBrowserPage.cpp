@@ -28,8 +28,21 @@ bool TWebBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, b
   return true;
 }
 
+namespace {
+
+// The main window above the view of `page`, through the popups that opened it.
+QWidget* MainWindowOf(const QWebEnginePage* page) {
+  auto* view = qobject_cast<QWidget*>(page->parent());
+  if (!view) return nullptr;
+  QWidget* window = view->window();
+  while (window->parentWidget()) window = window->parentWidget()->window();
+  return window;
+}
+
+}  // namespace
+
 QWebEnginePage* TWebBrowserPage::createWindow(WebWindowType) {
-  auto* popup = new TPopupWindow(new TWebBrowserPage(profile(), FSwitches, nullptr));
+  auto* popup = new TPopupWindow(new TWebBrowserPage(profile(), FSwitches, nullptr), MainWindowOf(this));
   popup->show();
   return popup->page();
 }

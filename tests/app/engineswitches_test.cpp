@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QWebEngineProfile>
 
@@ -109,6 +110,14 @@ private slots:
     QVERIFY(form);
     test::WaitFor([&] { return PopupCount() == popups; }, popups ? 10000 : 500);
     QCOMPARE(PopupCount(), popups);
+    if (popups == 0) return;
+    // A popup never keeps the program running: it goes with the main window.
+    QPointer<TPopupWindow> popup;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* window = qobject_cast<TPopupWindow*>(widget)) popup = window;
+    QVERIFY(!popup->testAttribute(Qt::WA_QuitOnClose));
+    form.reset();
+    QVERIFY(popup.isNull());
   }
 
   void domStorage_data() {
