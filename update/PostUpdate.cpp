@@ -1,6 +1,8 @@
 #include <curl/curl.h>
 
+#include "update/PreconfiguredProxy.h"
 #include "update/VudIvazoz.h"
+#include "update/net/ProxyChoice.h"
 
 namespace vyn {
 namespace {
@@ -39,6 +41,11 @@ void TVudIvazoz::DoPostUpdateInfo() {
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_USERAGENT, Agent.c_str());
+  // The internet options' proxy, never the engine's own Proxy properties.
+  const TPreconfiguredProxy preconfigured = ReadPreconfiguredProxy();
+  const std::string proxy =
+      net::ProxyForAddress(preconfigured.Server, preconfigured.Override, address);
+  curl_easy_setopt(curl, CURLOPT_PROXY, proxy.c_str());
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(curl, CURLOPT_POST, 1L);
   curl_easy_setopt(curl, CURLOPT_POSTFIELDS, PostUpdateInfo.Data.data());

@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "update/PreconfiguredProxy.h"
 #include "update/SystemError.h"
 #include "update/VudIvazoz.h"
 #include "update/net/ConnectionState.h"
@@ -42,7 +43,13 @@ int TVudIvazoz::StartConnection() {
 
   TSessionOptions options;
   options.Agent = Agent;
-  options.Proxy = Proxy;
+  if (Proxy.empty()) {
+    const TPreconfiguredProxy preconfigured = ReadPreconfiguredProxy();
+    options.Proxy = preconfigured.Server;
+    options.ProxyBypass = preconfigured.Override;
+  } else {
+    options.Proxy = Proxy;
+  }
   options.ProxyUser = ProxyUserID;
   options.ProxyPassword = ProxyPassword;
   FHint = std::make_shared<TInternetSession>(options);

@@ -10,6 +10,7 @@
 #include "TestHttpServer.h"
 #include "TestProxyServer.h"
 #include "transfer_fixture.h"
+#include "platform/Registry.h"
 #include "update/net/InternetSession.h"
 
 namespace vyn {
@@ -389,6 +390,36 @@ TEST_F(TransferHttp, ProxyWithCredentialsCarriesTheRequest) {
   EXPECT_FALSE(wrong.URLGetFile(wrong.HintConnect(), FServer.Url("/via.txt"), FTarget + "w/", false));
   ASSERT_TRUE(wrong.HasMessage(916));
   EXPECT_GE(wrong.FindMessage(916)->Error, 400);
+}
+
+TEST_F(TransferHttp, WithoutAProxyOfItsOwnTheInternetOptionsProxyIsUsed) {
+  FServer.Serve("/options.txt", "via the options");
+  FServer.Serve("/direct.txt", "past the proxy");
+  FServer.Start();
+  test::TTestProxyServer proxy;
+  TRegistry reg(THiveRoot::HKEY_CURRENT_USER);
+  ASSERT_TRUE(
+      reg.OpenKey("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", true));
+  reg.WriteInteger("ProxyEnable", 1);
+  reg.WriteString("ProxyServer", "http=" + proxy.Address());
+  Connect(FServer);
+  EXPECT_TRUE(Get(FServer, "/options.txt"));
+  EXPECT_EQ(ReadFileText(FTarget + "options.txt"), "via the options");
+  EXPECT_NE(proxy.Log().find("options.txt"), std::string::npos);
+
+  // Its exception list sends the loopback server direct.
+  FEngine.StopConnection();
+  reg.WriteString("ProxyOverride", "<local>;127.0.0.*");
+  Connect(FServer);
+  EXPECT_TRUE(Get(FServer, "/direct.txt"));
+  EXPECT_EQ(proxy.Log().find("direct.txt"), std::string::npos);
+
+  // The post uses the options too.
+  reg.WriteString("ProxyOverride", "");
+  FEngine.PostUpdateInfo.Server = "127.0.0.1:" + std::to_string(FServer.Port());
+  FEngine.PostUpdateInfo.Action = "/report.php";
+  FEngine.DoPostUpdateInfo();
+  EXPECT_NE(proxy.Log().find("report.php"), std::string::npos);
 }
 
 }  // namespace

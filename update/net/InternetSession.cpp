@@ -1,6 +1,7 @@
 #include "update/net/InternetSession.h"
 
 #include "update/net/CurlCore.h"
+#include "update/net/ProxyChoice.h"
 
 namespace vyn {
 
@@ -72,8 +73,9 @@ std::unique_ptr<TInternetRequest> TInternetSession::Start(const std::string& url
     curl_easy_setopt(h, CURLOPT_FTPPORT, FFtp->Passive ? nullptr : "-");
     curl_easy_setopt(h, CURLOPT_PROXY, "");  // FTP goes to its server directly
   } else {
-    curl_easy_setopt(h, CURLOPT_PROXY, options.Proxy.c_str());  // "" also ignores *_proxy
-    if (!options.Proxy.empty() && !options.ProxyUser.empty()) {
+    const std::string proxy = net::ProxyForAddress(options.Proxy, options.ProxyBypass, url);
+    curl_easy_setopt(h, CURLOPT_PROXY, proxy.c_str());  // "" also ignores *_proxy
+    if (!proxy.empty() && !options.ProxyUser.empty()) {
       curl_easy_setopt(h, CURLOPT_PROXYUSERNAME, options.ProxyUser.c_str());
       curl_easy_setopt(h, CURLOPT_PROXYPASSWORD, options.ProxyPassword.c_str());
       curl_easy_setopt(h, CURLOPT_PROXYAUTH, CURLAUTH_BASIC);

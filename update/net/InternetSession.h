@@ -26,7 +26,10 @@ struct TNetError {
 
 struct TSessionOptions {
   std::string Agent;
-  std::string Proxy;  // "host:port" or an address; empty = direct, whatever the environment says
+  // "host:port", an address, or one per scheme ("http=host:port;https=host:port"); empty =
+  // direct, whatever the environment says.
+  std::string Proxy;
+  std::string ProxyBypass;  // host names that go direct (see net::ProxyForAddress)
   std::string ProxyUser;
   std::string ProxyPassword;
   long ConnectTimeoutMs = 0;  // 0 = the library's default
