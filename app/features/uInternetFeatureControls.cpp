@@ -153,8 +153,12 @@ QWidget* TfrmInternetFeatureControls::BuildFeaturePage(int tab) {
     if (definition.Tab == tab)
       onTab.push_back(&definition);
 
-  // Long tabs use two columns, filled top to bottom, then left to right.
-  const int count = int(onTab.size());
+  // Long tabs use two columns, filled top to bottom, then left to right. Numbers and lists that
+  // end a tab take whole rows below the columns: with their edit beside the caption they are too
+  // wide for half a page.
+  int count = int(onTab.size());
+  while (count > 0 && onTab[size_t(count - 1)]->Kind != fkThreeState)
+    --count;
   const int rows = count > MaxRowsInOneColumn ? (count + 1) / 2 : count;
   auto* grid = new QGridLayout(page);
   grid->setContentsMargins(12, 8, 12, 8);
@@ -162,7 +166,10 @@ QWidget* TfrmInternetFeatureControls::BuildFeaturePage(int tab) {
   grid->setVerticalSpacing(2);
   for (int i = 0; i < count; ++i)
     grid->addWidget(BuildEditor(*onTab[size_t(i)], page), i % rows, i / rows, Qt::AlignLeft | Qt::AlignVCenter);
-  grid->setRowStretch(rows, 1);
+  int row = rows;
+  for (size_t i = size_t(count); i < onTab.size(); ++i)
+    grid->addWidget(BuildEditor(*onTab[i], page), row++, 0, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
+  grid->setRowStretch(row, 1);
   grid->setColumnStretch(1, 1);
   return page;
 }

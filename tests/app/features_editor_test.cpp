@@ -378,6 +378,22 @@ private slots:
       tabs << form.PageControl->tabText(i);
     QCOMPARE(tabs.join(QLatin1Char('|')), QStringLiteral("Purpose|A|B .. C|D .. H|I .. L|M .. R|S .. T|U .. Y|Z|Obsolete"));
   }
+
+  // At the dialog's fixed size every editing control, caption included, shows whole on its page.
+  void EveryControlShowsWholeOnItsPage() {
+    TfrmInternetFeatureControls form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.size(), QSize(565, 323));
+    for (const auto& editor : form.FEditors) {
+      QWidget* page = form.PageControl->widget(editor.Definition->Tab);
+      form.PageControl->setCurrentWidget(page);
+      QWidget* shown = editor.Control->parentWidget() == page ? editor.Control : editor.Control->parentWidget();
+      const QRect rect(shown->mapTo(page, QPoint(0, 0)), shown->size());
+      QVERIFY2(page->rect().contains(rect), editor.Definition->Caption);
+      QVERIFY2(shown->width() >= shown->sizeHint().width(), editor.Definition->Caption);
+    }
+  }
 };
 
 VYN_WINDOW_TEST_MAIN(TFeatureEditorTest)
