@@ -59,6 +59,7 @@ TWebBrowser::TWebBrowser(const TFeatureSwitches& switches, QWidget* parent)
   connect(FPage, &QWebEnginePage::urlChanged, this, &TWebBrowser::PageUrlChanged);
   connect(FPage, &QWebEnginePage::loadingChanged, this, &TWebBrowser::PageLoadingChanged);
   connect(FPage, &QWebEnginePage::selectionChanged, this, &TWebBrowser::PageSelectionChanged);
+  connect(FPage, &QWebEnginePage::titleChanged, this, [this] { FDocument->SetUntitled(false); });
   for (auto action : {QWebEnginePage::Back, QWebEnginePage::Forward})
     connect(FPage->action(action), &QAction::changed, this, &TWebBrowser::EmitHistoryState);
 }
@@ -140,7 +141,9 @@ void TWebBrowser::PageLoadStarted() {
   }
   FBusy = true;
   FNavigateCompleted = false;
+  ++FLoadSerial;
   FDocument->SetErrorPage(false);
+  FDocument->SetUntitled(false);
 }
 
 void TWebBrowser::PageLoadProgress(int percent) {
@@ -171,9 +174,18 @@ void TWebBrowser::PageLoadFinished(bool errorPage) {
     FHasDocument = true;
     emit NavigateComplete2(FPage->url().toString());
   }
-  emit ProgressChange(-1, 100);
-  emit DocumentComplete();
-  EmitHistoryState();
+  // The engine names a page without a title after its address: ask the document itself
+  // before the end of the load is reported. A load started meanwhile supersedes this one.
+  QPointer<TWebBrowser> self = this;
+  const int serial = FLoadSerial;
+  FPage->runJavaScript(QStringLiteral("document.title"), QWebEngineScript::ApplicationWorld,
+                       [self, serial](const QVariant& title) {
+                         if (!self || self->FLoadSerial != serial) return;
+                         self->FDocument->SetUntitled(title.toString().isEmpty());
+                         emit self->ProgressChange(-1, 100);
+                         emit self->DocumentComplete();
+                         self->EmitHistoryState();
+                       });
 }
 
 void TWebBrowser::PageSelectionChanged() {

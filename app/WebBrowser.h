@@ -72,6 +72,7 @@ private:
   bool FNavigateCompleted = false;
   bool FIgnoreNextLoad = false;
   bool FIgnoringLoad = false;
+  int FLoadSerial = 0;
 };
 
 }  // namespace vyn

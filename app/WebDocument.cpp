@@ -8,7 +8,7 @@ namespace vyn {
 
 TWebDocument::TWebDocument(QWebEngineView* view, QObject* parent) : QObject(parent), FView(view) {}
 
-QString TWebDocument::Title() const { return FView->page()->title(); }
+QString TWebDocument::Title() const { return FUntitled ? QString() : FView->page()->title(); }
 
 QString TWebDocument::LocationProtocol() const {
   if (FErrorPage) return QStringLiteral("chrome-error:");

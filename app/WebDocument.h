@@ -17,7 +17,10 @@ class TWebDocument : public QObject {
 public:
   TWebDocument(QWebEngineView* view, QObject* parent);
 
+  // The document's own title: empty for a page without one, where the engine would show
+  // the address instead.
   QString Title() const;
+  void SetUntitled(bool untitled) { FUntitled = untitled; }
   // The scheme of the location followed by ':' ("https:"); the engine's error page has its
   // own scheme, whatever address failed.
   QString LocationProtocol() const;
@@ -33,6 +36,7 @@ private:
   QWebEngineView* FView;
   QString FSelectionType = QStringLiteral("None");
   bool FErrorPage = false;
+  bool FUntitled = false;
   QPointer<TFindDialog> FFindDialog;
 };
 

@@ -82,6 +82,7 @@ private slots:
     for (TLoopbackServer* server : {&FHttp, &FHttps}) {
       test::ServeHtml(server->Routes(), "/first", "<html><head><title>Premiere page</title></head><body>un</body></html>");
       test::ServeHtml(server->Routes(), "/second", "<html><head><title>Deuxieme page</title></head><body>deux</body></html>");
+      test::ServeHtml(server->Routes(), "/untitled", "<html><body>sans titre</body></html>");
       test::ServeHtml(server->Routes(), "/text",
                       "<html><head><title>Texte</title></head><body><p id='p'>Du texte a choisir</p></body></html>");
     }
@@ -188,6 +189,14 @@ private slots:
     QTest::qWait(50);
     QCOMPARE(form.size(), QSize(781, 480));
     QVERIFY(form.Panel20->geometry().right() < 781);
+  }
+
+  void untitledPageGivesAnEmptyCaption() {
+    StoreHomePage(FHttp.Url("/untitled"));
+    TWindow window;
+    window.Form->show();
+    QVERIFY(window.WaitForDocuments(1));
+    QCOMPARE(window.Form->windowTitle(), QString());
   }
 
   void progressCaption_data() {
