@@ -5,6 +5,7 @@
 //   vyn::test::TTestProxyServer proxy("puser", "ppass");
 //   engine.Proxy = proxy.Address();   // "127.0.0.1:PORT"
 
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,15 @@ public:
   std::string Address() const { return "127.0.0.1:" + std::to_string(FPort); }
   // What the proxy wrote so far (its log, with the requests it saw).
   std::string Log() { return FProcess->Output(); }
+  // Whether the log comes to hold `text`: the proxy writes it a moment after it answers.
+  bool Saw(const std::string& text, int timeoutMs = 5000) {
+    try {
+      FProcess->WaitForOutput(text, timeoutMs);
+      return true;
+    } catch (const std::exception&) {
+      return false;
+    }
+  }
 
 private:
   std::unique_ptr<TTestChildServer> FProcess;
