@@ -26,8 +26,15 @@ std::string TVudIvazoz::GetOSVersion() {
   return std::string(un.sysname) + " " + un.release;
 }
 
-// A fixed token, the same on every build: the log shows it as the compiler (message 969).
-std::string TVudIvazoz::GetIDE() { return "DXE4"; }
+std::string TVudIvazoz::GetIDE() {
+#if defined(__clang__)
+  return "Clang " __clang_version__;
+#elif defined(__GNUC__)
+  return "GCC " __VERSION__;
+#else
+  return "Unknown";
+#endif
+}
 
 std::string TVudIvazoz::GetIEVersion() {
   try {

@@ -125,7 +125,7 @@ TEST(SystemProbeTest, ThisSystemAndCompiler) {
   TVudIvazoz engine;
   EXPECT_FALSE(engine.GetOSVersion().empty());
   EXPECT_NE(engine.GetOSVersion(), "Unknown");
-  EXPECT_EQ(engine.GetIDE(), "DXE4");
+  EXPECT_EQ(engine.GetIDE().rfind("GCC ", 0), 0u);
 }
 
 }  // namespace
