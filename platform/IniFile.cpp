@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include "platform/TextEncoding.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -35,93 +37,6 @@ std::string Lower(std::string text) {
 bool IsQuoted(const std::string& value) {
   return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
          value.back() == value.front();
-}
-
-void AppendUtf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-// Unpaired surrogates become U+FFFD; an odd last byte is dropped.
-std::string Utf16LeToUtf8(const std::string& bytes, std::size_t start) {
-  std::string out;
-  out.reserve(bytes.size() - start);
-  auto unit = [&](std::size_t i) {
-    return static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) |
-           (static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
-  };
-  for (std::size_t i = start; i + 1 < bytes.size(); i += 2) {
-    uint32_t code = unit(i);
-    if (code >= 0xD800 && code <= 0xDBFF && i + 3 < bytes.size()) {
-      const uint32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
-    AppendUtf8(out, code);
-  }
-  return out;
-}
-
-// Invalid UTF-8 sequences become U+FFFD.
-std::string Utf8ToUtf16Le(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() * 2);
-  auto put = [&out](uint32_t unit) {
-    out += static_cast<char>(unit & 0xFF);
-    out += static_cast<char>(unit >> 8);
-  };
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                       : (lead >> 3) == 0x1E  ? 4
-                                                              : 0;
-    uint32_t code = 0xFFFD;
-    if (length == 1) {
-      code = lead;
-    } else if (length > 1 && i + length <= text.size()) {
-      code = lead & (0x7F >> length);
-      for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xC0) != 0x80) {
-          length = k;
-          code = 0xFFFD;
-          break;
-        }
-        code = (code << 6) | (next & 0x3F);
-      }
-      static const uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-      if (code != 0xFFFD && (code < kMinimum[length] || code > 0x10FFFF ||
-                             (code >= 0xD800 && code <= 0xDFFF)))
-        code = 0xFFFD;
-    } else {
-      length = 1;
-    }
-    if (code >= 0x10000) {
-      put(0xD800 + ((code - 0x10000) >> 10));
-      put(0xDC00 + ((code - 0x10000) & 0x3FF));
-    } else {
-      put(code);
-    }
-    i += length;
-  }
-  return out;
 }
 
 bool ParseInteger(const std::string& text, int& result) {
@@ -268,7 +183,7 @@ bool TIniFile::Load() {
     bytes.erase(0, 3);
   } else if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
     FEncoding = encUtf16Le;
-    bytes = Utf16LeToUtf8(bytes, 2);
+    bytes = Utf16LeToUtf8(std::string_view(bytes).substr(2));
   }
   Parse(bytes);
   Reindex();

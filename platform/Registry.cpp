@@ -4,7 +4,7 @@
 
 #include "platform/RegistryHive.h"
 #include "platform/RegistryStore.h"
-#include "platform/RegistryText.h"
+#include "platform/TextEncoding.h"
 
 namespace vyn {
 
@@ -28,7 +28,7 @@ namespace {
 bool IsStorableName(std::string_view name) {
   for (char c : name)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
-  return registry::IsValidUtf8(name);
+  return IsValidUtf8(name);
 }
 
 // Size of the data as the platform keeps it: text types hold UTF-16 there, UTF-8 here, and the
@@ -36,11 +36,11 @@ bool IsStorableName(std::string_view name) {
 size_t StoredSize(const TRegValue& value) {
   if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ && value.Type != REG_MULTI_SZ) return value.Data.size();
   const std::string_view text(reinterpret_cast<const char*>(value.Data.data()), value.Data.size());
-  return registry::Utf8ToUtf16Le(text).size();
+  return Utf8ToUtf16Le(text).size();
 }
 
 std::vector<uint8_t> TextData(const std::string& name, const std::string& text) {
-  if (!registry::IsValidUtf8(text)) RaiseSetFailed(name);
+  if (!IsValidUtf8(text)) RaiseSetFailed(name);
   std::vector<uint8_t> data(text.begin(), text.end());
   data.push_back(0);
   return data;

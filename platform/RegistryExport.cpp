@@ -6,6 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
 #include "platform/RegistryText.h"
+#include "platform/TextEncoding.h"
 
 namespace vyn {
 
