@@ -164,7 +164,8 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
     readError = true;
     LogStatus(908, MaskUrlPassword(proxyAddress), 20, 10);
   }
-  if (cancel || readError) {
+  // An empty answer counts as a failed transfer, so it must not replace the target either.
+  if (cancel || readError || !result) {
     temporary.Release();
     DiscardTemporary(*this, temporary.Path());
     return false;

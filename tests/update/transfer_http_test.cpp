@@ -194,14 +194,15 @@ TEST_F(TransferHttp, ServersThatStopSendingOrNeverAnswerTimeOut) {
   release = true;
 }
 
-TEST_F(TransferHttp, ZeroLengthFileReplacesTheTargetYetReportsNoData) {
+TEST_F(TransferHttp, ZeroLengthFileFailsAndKeepsTheTarget) {
   FServer.Serve("/empty.txt", "");
   FServer.Start();
   Connect(FServer);
   WriteFileText(FTarget + "empty.txt", "old");
   EXPECT_FALSE(Get(FServer, "/empty.txt"));
-  EXPECT_EQ(ReadFileText(FTarget + "empty.txt"), "");
-  EXPECT_EQ(FDownloaded.size(), 1u);
+  EXPECT_EQ(ReadFileText(FTarget + "empty.txt"), "old");
+  EXPECT_TRUE(FDownloaded.empty());
+  EXPECT_EQ(StagingFiles(), 0);
 }
 
 TEST_F(TransferHttp, CancelBeforeOrDuringTheTransferKeepsTheTarget) {
