@@ -1,15 +1,12 @@
 #pragma once
-// An HTTP or HTTPS server on 127.0.0.1 running in its own thread, on a port the OS picks.
-// The HTTPS server uses a self-signed certificate made for this run; a test page accepts it
-// with TrustCertificate.
+// The shared test server seen from the window tests: Qt addresses, the certificate in the form
+// the web engine reports it, and enough workers for the engine's idle connections. A test page
+// accepts the certificate with TrustCertificate.
+
+#include "TestHttpServer.h"
 
 #include <QByteArray>
 #include <QString>
-
-#include <httplib.h>
-
-#include <memory>
-#include <thread>
 
 class QWebEnginePage;
 
@@ -18,25 +15,19 @@ namespace vyn::test {
 class TLoopbackServer {
 public:
   explicit TLoopbackServer(bool secure = false);
-  ~TLoopbackServer();
-  TLoopbackServer(const TLoopbackServer&) = delete;
-  TLoopbackServer& operator=(const TLoopbackServer&) = delete;
 
   // Add routes before Start().
-  httplib::Server& Routes() { return *FServer; }
+  httplib::Server& Routes() { return FServer.Server(); }
   void Start();
 
-  int Port() const { return FPort; }
+  int Port() const { return FServer.Port(); }
   // "http://127.0.0.1:port" + path (or https).
   QString Url(const QString& path) const;
   // The DER bytes of the HTTPS certificate (empty for HTTP).
   const QByteArray& CertificateDer() const { return FCertificateDer; }
 
 private:
-  std::unique_ptr<httplib::Server> FServer;
-  std::thread FThread;
-  int FPort = -1;
-  bool FSecure;
+  TTestHttpServer FServer;
   QByteArray FCertificateDer;
 };
 
