@@ -1,4 +1,6 @@
 #include <cctype>
+#include <cstdint>
+#include <vector>
 
 #include "platform/FileVersion.h"
 #include "update/DateTime.h"
@@ -9,22 +11,27 @@ namespace {
 
 struct TComponent {
   uint32_t Value = 0;  // low 16 bits of the number
-  bool Valid = false;  // the whole text was an integer
+  bool Valid = false;  // the whole text was a 32-bit integer
 };
 
-// Leading blanks and a sign allowed; trailing non-digits keep the value of the leading digits.
+// Leading blanks and a sign allowed. Trailing non-digits, and digits that would carry the
+// number beyond 32 bits, keep the value of the digits before them.
 TComponent ReadComponent(const std::string& text) {
   TComponent c;
   size_t pos = 0;
   while (pos < text.size() && text[pos] == ' ') ++pos;
   bool negative = false;
   if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+  const int64_t limit = negative ? 2147483648LL : 2147483647LL;
   const size_t digitsStart = pos;
-  uint32_t value = 0;
-  while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])))
-    value = value * 10 + static_cast<uint32_t>(text[pos++] - '0');
-  if (negative) value = 0u - value;
-  c.Value = value & 0xFFFF;
+  int64_t value = 0;
+  while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
+    const int64_t next = value * 10 + (text[pos] - '0');
+    if (next > limit) break;
+    value = next;
+    ++pos;
+  }
+  c.Value = static_cast<uint32_t>(negative ? -value : value) & 0xFFFF;
   c.Valid = pos > digitsStart && pos == text.size();
   return c;
 }
@@ -51,8 +58,11 @@ TVudVersion TVudIvazoz::ParseVersion(const std::string& text) {
     if (p == std::string::npos) break;
     parts.push_back(text.substr(start, p - start));
     start = p + 1;
+    // A component that is not a number ends the parsing and the rest becomes the last one:
+    // "1.0b.0.1" is 1.0.0.0, never a build after 1.0.0.0.
+    if (!ReadComponent(parts.back()).Valid) break;
   }
-  parts.push_back(text.substr(start));  // everything after the last separator taken
+  parts.push_back(text.substr(start));
 
   const uint32_t a = ReadComponent(parts[0]).Value;
   const uint32_t b = ReadComponent(parts[1]).Value;

@@ -23,21 +23,47 @@ std::string WriteFile(const std::string& name, const std::string& data) {
 }
 
 TEST(ParseVersionTest, ReadsTheTextForms) {
+  const char* none = "65535.65535.65535.65535";
   struct TCase {
     const char* Text;
     const char* Formatted;
   } cases[] = {
+      // No separator: the whole text must be a 32-bit integer.
+      {"7", "7.0.0.0"},
+      {" +7", "7.0.0.0"},
+      {"-1", "65535.0.0.0"},
+      {"2147483647", "65535.0.0.0"},
+      {"2147483648", none},
+      {"4294967296", none},
+      {"99999999999", none},
+      {"7b", none},
+      {"abc", none},
+      {"", none},
+      // Two to four components; the comma wins over the dot.
+      {"1.2", "1.2.0.0"},
+      {" 2.10", "2.10.0.0"},
+      {"+1.-1", "1.65535.0.0"},
+      {"99999.1", "34463.1.0.0"},  // only the low 16 bits of a component count
+      {"1.2b", "1.2.0.0"},         // a last component keeps its leading digits
+      {"1.2.3", "1.2.3.0"},
+      {"1.2.3rc1", "1.2.3.0"},
       {"1.2.3.4", "1.2.3.4"},
       {"1,2,3,5", "1.2.3.5"},
-      {"1.2.3", "1.2.3.0"},
-      {"1.2", "1.2.0.0"},
-      {"7", "7.0.0.0"},
-      {" 2.10", "2.10.0.0"},
-      {"1.2b.3.4", "1.2.3.4"},         // trailing letters keep the leading digits
-      {"99999.1", "34463.1.0.0"},      // only the low 16 bits of a component count
-      {"1.2.3.4.5", "1.2.65535.65535"},  // the second word is "no version"
-      {"abc", "65535.65535.65535.65535"},
-      {"", "65535.65535.65535.65535"},
+      // The fourth component must be an integer, or the second word is "no version".
+      {"1.2.3.4.5", "1.2.65535.65535"},
+      {"1,2,3,4.5", "1.2.65535.65535"},
+      {"1.2.3.4b", "1.2.65535.65535"},
+      {"1.2.3.99999999999", "1.2.65535.65535"},
+      {"1.2.3x.4", "1.2.3.4"},
+      // A bad component before the last ends the parsing: the rest is the next component.
+      {"x.2.3.4", "0.2.0.0"},
+      {"x.2", "0.2.0.0"},
+      {"1.x.3.4", "1.0.3.0"},
+      {"1.x.3", "1.0.3.0"},
+      {"1.0b.0.1", "1.0.0.0"},
+      {"1.2b.3.4", "1.2.3.0"},
+      {"1..3.4", "1.0.3.0"},
+      {"1,2.5,3,4", "1.2.3.0"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(TVudIvazoz::FormatVersion(TVudIvazoz::ParseVersion(c.Text)), c.Formatted) << c.Text;
@@ -161,6 +187,7 @@ TEST(CheckFileTest, VersionComparisonRewritesBothTexts) {
       {"1,0,0,1", vcUpdateOnly, true, "1.0.0.1"},
       {"1.0", vcUpdateOnly, false, "1.0.0.0"},
       {"1.1", vcUpdateOnly, true, "1.1.0.0"},
+      {"1.0b.0.1", vcUpdateOnly, false, "1.0.0.0"},  // a beta is not the next build
       {"0.9.9.9", vcUpdateOnly, false, "0.9.9.9"},
       {"1.2.3.4.5", vcAlways, false, "1.2.3.4.5"},  // no version: untouched, not newer
       {"junk", vcAlways, false, "junk"},
