@@ -1,8 +1,14 @@
 #pragma once
 // Points HOME, the XDG folders, TMPDIR and VYN_REGISTRY_DIR into a fresh temporary folder for
 // the life of the test process, so no test touches the real user's files or another test's.
+// A test case that writes the registry store, a log or files holds one more of its own, so it
+// finds none of the other cases' files when the whole binary runs in one process; destroying
+// it puts the previous folder and variables back.
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vyn::test {
 
@@ -17,6 +23,8 @@ public:
 
 private:
   std::string FRoot;
+  std::string FPreviousRoot;
+  std::vector<std::pair<std::string, std::optional<std::string>>> FPreviousVariables;
 };
 
 // The root of the running test's isolated folder.

@@ -15,6 +15,14 @@
 namespace vyn {
 namespace {
 
+// Every case that writes a log starts without one, in a documents folder of its own.
+class FreshLogFolder : public ::testing::Test {
+  test::TIsolatedEnvironment FFolder;
+};
+
+using LogStatusTest = FreshLogFolder;
+using LogFileTest = FreshLogFolder;
+
 TEST(MessageTableTest, TextsAndFormatting) {
   EXPECT_EQ(FormatMessage(926, "ignored"), "Update control file found");
   EXPECT_EQ(FormatMessage(915, "a.zip"), "Download : a.zip");
@@ -25,7 +33,7 @@ TEST(MessageTableTest, TextsAndFormatting) {
   for (int id = 909; id <= 978; ++id) EXPECT_FALSE(MessageText(id).empty()) << id;
 }
 
-TEST(LogStatusTest, LineFormatInTheDocumentsFolder) {
+TEST_F(LogStatusTest, LineFormatInTheDocumentsFolder) {
   TVudIvazoz engine;
   engine.Logging = true;
   engine.LogStatus(926, "", 3, 0);
@@ -39,7 +47,7 @@ TEST(LogStatusTest, LineFormatInTheDocumentsFolder) {
   EXPECT_TRUE(std::regex_match(log, line)) << log;
 }
 
-TEST(LogStatusTest, OnStatusWithoutLogging) {
+TEST_F(LogStatusTest, OnStatusWithoutLogging) {
   TVudIvazoz engine;
   std::vector<std::string> seen;
   engine.OnStatus = [&](TVudIvazoz&, const std::string& text, int status, int error) {
@@ -55,7 +63,7 @@ TEST(LogStatusTest, OnStatusWithoutLogging) {
   EXPECT_FALSE(FileExists(DocumentsDir() + "/WUPDATE.LOG"));
 }
 
-TEST(LogStatusTest, PasswordsNeverReachTheLogOrTheHandlers) {
+TEST_F(LogStatusTest, PasswordsNeverReachTheLogOrTheHandlers) {
   TVudIvazoz engine;
   engine.Logging = true;
   std::string seen;
@@ -87,7 +95,7 @@ TEST(LogMaskTest, Addresses) {
   for (const auto& c : cases) EXPECT_EQ(MaskUrlPassword(c.In), c.Out) << c.In;
 }
 
-TEST(LogFileTest, PathRules) {
+TEST_F(LogFileTest, PathRules) {
   TVudIvazoz engine;
   engine.SetLogFileName("update.log");
   EXPECT_EQ(LogFilePath(), DocumentsDir() + "/update.log");
@@ -97,7 +105,7 @@ TEST(LogFileTest, PathRules) {
   EXPECT_EQ(LogFilePath(), "/var/tmp/a/b.log");
 }
 
-TEST(LogFileTest, CreatesMissingFoldersAndAppends) {
+TEST_F(LogFileTest, CreatesMissingFoldersAndAppends) {
   TVudIvazoz engine;
   const std::string path = test::TestRoot() + "/deep/er/log.txt";
   engine.SetLogFileName(test::TestRoot() + "\\deep\\er\\log.txt");
@@ -106,7 +114,7 @@ TEST(LogFileTest, CreatesMissingFoldersAndAppends) {
   EXPECT_EQ(test::ReadFileText(path), "one\r\ntwo\r\n");
 }
 
-TEST(LogFileTest, UnwritableLogLosesTheLineQuietly) {
+TEST_F(LogFileTest, UnwritableLogLosesTheLineQuietly) {
   TVudIvazoz engine;
   const std::string blocker = test::TestRoot() + "/file";
   test::WriteFileText(blocker, "x");
@@ -119,7 +127,7 @@ TEST(LogFileTest, UnwritableLogLosesTheLineQuietly) {
   EXPECT_EQ(test::ReadFileText(blocker), "x");
 }
 
-TEST(LogFileTest, TheLastNameSetByAnyEngineWins) {
+TEST_F(LogFileTest, TheLastNameSetByAnyEngineWins) {
   TVudIvazoz first;
   TVudIvazoz second;
   first.SetLogFileName(test::TestRoot() + "/first.log");
