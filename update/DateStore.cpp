@@ -50,12 +50,18 @@ TDateTime TVudIvazoz::UpdateDateGet() {
 
 void TVudIvazoz::UpdateDatePut(TDateTime dt) {
   if (LastURLEntry.Key.empty() || LastURLEntry.Section.empty() || !LastURLEntry.Save) return;
-  TRegistry reg;
-  if (!OpenStore(reg, LastURLEntry)) return;
-  reg.WriteString("LastDate", FormatShortDate(dt));
-  const TDateParts parts = DecodeDateTime(dt);
-  if (parts.Hour != 0 || parts.Minute != 0 || parts.Second != 0)
-    reg.WriteString("LastTime", FormatLongTime(dt));
+  try {
+    TRegistry reg;
+    if (!OpenStore(reg, LastURLEntry)) return;
+    reg.WriteString("LastDate", FormatShortDate(dt));
+    const TDateParts parts = DecodeDateTime(dt);
+    if (parts.Hour != 0 || parts.Minute != 0 || parts.Second != 0)
+      reg.WriteString("LastTime", FormatLongTime(dt));
+    else
+      reg.DeleteValue("LastTime");  // an older time would put the stored moment after dt
+  } catch (const ERegistryException&) {
+    // The update is done: a store that cannot be written does not undo it.
+  }
 }
 
 std::string TVudIvazoz::URLGet() {
@@ -70,8 +76,12 @@ std::string TVudIvazoz::URLGet() {
 
 void TVudIvazoz::URLPut(const std::string& url) {
   if (LastURLEntry.Key.empty() || LastURLEntry.Section.empty() || !LastURLEntry.Save) return;
-  TRegistry reg;
-  if (OpenStore(reg, LastURLEntry)) reg.WriteString("LastURL", url);
+  try {
+    TRegistry reg;
+    if (OpenStore(reg, LastURLEntry)) reg.WriteString("LastURL", url);
+  } catch (const ERegistryException&) {
+    // The next run then reads the control file from URL again.
+  }
 }
 
 }  // namespace vyn

@@ -25,7 +25,14 @@ std::string Stored(const std::string& name, THiveRoot root = THiveRoot::HKEY_CUR
   return reg.ReadString(name);
 }
 
-TEST(DateStoreTest, RoundTripWithTime) {
+// Every case starts from an empty registry store.
+class DateStoreTest : public ::testing::Test {
+  test::TIsolatedEnvironment FFolder;
+};
+
+using SystemProbeTest = DateStoreTest;
+
+TEST_F(DateStoreTest, RoundTripWithTime) {
   TEngineProbe engine;
   Configure(engine, true);
   engine.UpdateDatePut(EncodeDateTime(2017, 3, 13, 10, 15, 2));
@@ -35,7 +42,7 @@ TEST(DateStoreTest, RoundTripWithTime) {
   EXPECT_TRUE(engine.SaveUpdate());
 }
 
-TEST(DateStoreTest, MidnightWritesOnlyTheDate) {
+TEST_F(DateStoreTest, MidnightWritesOnlyTheDate) {
   TVudIvazoz engine;
   Configure(engine, true);
   engine.UpdateDatePut(EncodeDateTime(2021, 12, 31));
@@ -43,7 +50,40 @@ TEST(DateStoreTest, MidnightWritesOnlyTheDate) {
   EXPECT_EQ(Stored("LastTime"), "<none>");
 }
 
-TEST(DateStoreTest, WithoutSaveNothingIsWrittenButTheDateIsRead) {
+// A release without time of day after one with: the old time must not make the stored moment
+// later than the release, or a second release of that day would be missed.
+TEST_F(DateStoreTest, MidnightDropsAnOlderTime) {
+  TVudIvazoz engine;
+  Configure(engine, true);
+  engine.UpdateDatePut(EncodeDateTime(2021, 12, 30, 18, 45));
+  engine.UpdateDatePut(EncodeDateTime(2021, 12, 31));
+  EXPECT_EQ(Stored("LastDate"), "31/12/2021");
+  EXPECT_EQ(Stored("LastTime"), "<none>");
+  EXPECT_NEAR(engine.UpdateDateGet(), EncodeDateTime(2021, 12, 31), 1e-6);
+}
+
+// A hive file that does not parse is never overwritten by the store, and the engine goes on as
+// if nothing had been stored.
+TEST_F(DateStoreTest, UnreadableStoreIsNotReported) {
+  for (TLastURLReg root : {lurLOCALUSER, lurLOCALMACHINE}) {
+    const std::string hive = HiveFilePath(root == lurLOCALUSER ? THiveRoot::HKEY_CURRENT_USER
+                                                               : THiveRoot::HKEY_LOCAL_MACHINE);
+    const std::string junk = "not a registry file\n[\n";
+    test::WriteFileText(hive, junk);
+    TEngineProbe engine;
+    Configure(engine, true, root);
+    EXPECT_NO_THROW(engine.UpdateDatePut(EncodeDateTime(2021, 12, 31, 10, 0)));
+    EXPECT_NO_THROW(engine.UpdateDatePut(EncodeDateTime(2021, 12, 31)));
+    EXPECT_NO_THROW(engine.URLPut("http://127.0.0.1/next.inf"));
+    EXPECT_NEAR(engine.UpdateDateGet(), KFallbackDate, 1e-9);
+    EXPECT_EQ(engine.URLGet(), "");
+    EXPECT_TRUE(engine.SaveUpdate());
+    EXPECT_TRUE(engine.Messages.empty());
+    EXPECT_EQ(test::ReadFileText(hive), junk);
+  }
+}
+
+TEST_F(DateStoreTest, WithoutSaveNothingIsWrittenButTheDateIsRead) {
   TEngineProbe engine;
   Configure(engine, false);
   engine.UpdateDatePut(EncodeDateTime(2021, 12, 31));
@@ -55,7 +95,7 @@ TEST(DateStoreTest, WithoutSaveNothingIsWrittenButTheDateIsRead) {
   EXPECT_EQ(engine.URLGet(), "");
 }
 
-TEST(DateStoreTest, WithoutKeyNothingIsTouched) {
+TEST_F(DateStoreTest, WithoutKeyNothingIsTouched) {
   TEngineProbe engine;
   engine.LastURLEntry.Save = true;
   engine.LastURLEntry.Section = "Update";
@@ -64,7 +104,7 @@ TEST(DateStoreTest, WithoutKeyNothingIsTouched) {
   EXPECT_FALSE(engine.SaveUpdate());
 }
 
-TEST(DateStoreTest, BadStoredValues) {
+TEST_F(DateStoreTest, BadStoredValues) {
   struct TCase {
     const char* Date;
     const char* Time;
@@ -86,7 +126,7 @@ TEST(DateStoreTest, BadStoredValues) {
   }
 }
 
-TEST(DateStoreTest, AddressStoreAndLocalMachineHive) {
+TEST_F(DateStoreTest, AddressStoreAndLocalMachineHive) {
   TVudIvazoz engine;
   Configure(engine, true, lurLOCALMACHINE);
   EXPECT_EQ(engine.URLGet(), "");
@@ -96,7 +136,7 @@ TEST(DateStoreTest, AddressStoreAndLocalMachineHive) {
   EXPECT_EQ(Stored("LastURL"), "<none>");
 }
 
-TEST(DateStoreTest, StoredAddressTakesPrecedence) {
+TEST_F(DateStoreTest, StoredAddressTakesPrecedence) {
   TVudIvazoz engine;
   engine.URL = "{WIN}/first.inf";
   EXPECT_EQ(engine.GetControlFileURL(), "/usr/first.inf");
@@ -105,7 +145,7 @@ TEST(DateStoreTest, StoredAddressTakesPrecedence) {
   EXPECT_EQ(engine.GetControlFileURL(), "/usr/lib/stored.inf");
 }
 
-TEST(SystemProbeTest, RegistryProbes) {
+TEST_F(SystemProbeTest, RegistryProbes) {
   TVudIvazoz engine;
   EXPECT_EQ(engine.GetIEVersion(), "(not found)");
   EXPECT_EQ(engine.GetInstalledIDEs(), "");
@@ -121,7 +161,7 @@ TEST(SystemProbeTest, RegistryProbes) {
   EXPECT_EQ(engine.GetInstalledIDEs(), "D5DXE7");
 }
 
-TEST(SystemProbeTest, ThisSystemAndCompiler) {
+TEST_F(SystemProbeTest, ThisSystemAndCompiler) {
   TVudIvazoz engine;
   EXPECT_FALSE(engine.GetOSVersion().empty());
   EXPECT_NE(engine.GetOSVersion(), "Unknown");
