@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <mutex>
 
 #include "EngineProbe.h"
@@ -54,23 +55,65 @@ TEST(PostUpdateTest, NothingWithoutServerOrAction) {
   EXPECT_TRUE(engine.Messages.empty());
 }
 
+// A port that was free a moment ago and is closed now.
+int ClosedPort() {
+  test::TTestHttpServer server;
+  server.Start();
+  return server.Port();
+}
+
 TEST(PostUpdateTest, ServerThatCannotBeReached) {
-  int port;
-  {
-    test::TTestHttpServer server;  // a port that was free a moment ago and is closed now
-    server.Start();
-    port = server.Port();
-  }
   test::TEngineProbe engine;
-  engine.PostUpdateInfo.Server = "127.0.0.1:" + std::to_string(port);
+  engine.PostUpdateInfo.Server = "127.0.0.1:" + std::to_string(ClosedPort());
   engine.PostUpdateInfo.Action = "x";
+  engine.PostUpdateInfo.PostResult = "kept";
   engine.DoPostUpdateInfo();
   ASSERT_EQ(engine.Messages.size(), 1u);
   EXPECT_EQ(engine.Messages[0].Id, 951);
   EXPECT_EQ(engine.Messages[0].Text, "Cannot connect to server for post");
   EXPECT_EQ(engine.Messages[0].Status, 16);
   EXPECT_EQ(engine.Messages[0].Error, 5);
-  EXPECT_EQ(engine.PostUpdateInfo.PostResult, "");
+  EXPECT_EQ(engine.PostUpdateInfo.PostResult, "kept");
+}
+
+TEST(PostUpdateTest, ResourceThatCannotBeRequested) {
+  test::TTestHttpServer server;
+  std::atomic<int> requests{0};
+  server.Server().Post(".*", [&](const httplib::Request&, httplib::Response& res) {
+    ++requests;
+    res.set_content("reply", "text/plain");
+  });
+  server.Start();
+  const std::string live = "127.0.0.1:" + std::to_string(server.Port());
+  const std::string closed = "127.0.0.1:" + std::to_string(ClosedPort());
+  struct TCase {
+    std::string Server;
+    std::string Action;
+    int Expected;
+  } cases[] = {
+      {live, "/a b.php", 952},
+      {live, "/report.php\r\nX-Injected: 1", 952},
+      {live, std::string("/report.php\0/other", 18), 952},
+      {live, "/report\x7F.php", 952},
+      {closed, "/a b.php", 951},  // the connection is tried first
+      {live + "/other", "report.php", 951},  // not a host name
+      {"user:pw@" + live, "report.php", 951},
+  };
+  for (const auto& c : cases) {
+    test::TEngineProbe engine;
+    engine.PostUpdateInfo.Server = c.Server;
+    engine.PostUpdateInfo.Action = c.Action;
+    engine.PostUpdateInfo.PostResult = "kept";
+    engine.DoPostUpdateInfo();
+    EXPECT_EQ(engine.MessageIds(), std::vector<int>{c.Expected}) << c.Server << c.Action;
+    EXPECT_EQ(engine.PostUpdateInfo.PostResult, "kept") << c.Server << c.Action;
+    if (c.Expected == 952 && !engine.Messages.empty()) {
+      EXPECT_EQ(engine.Messages[0].Text, "Cannot access resource for post");
+      EXPECT_EQ(engine.Messages[0].Status, 17);
+      EXPECT_EQ(engine.Messages[0].Error, 5);
+    }
+  }
+  EXPECT_EQ(requests, 0);
 }
 
 }  // namespace
