@@ -28,7 +28,12 @@ std::string ErrorOf(const std::function<void()>& action) {
   return "(no error)";
 }
 
-TEST(Registry, HiveFilesLiveWhereTheEnvironmentSays) {
+// Each case has hive files and registry variables of its own, whatever the others changed.
+class Registry : public ::testing::Test {
+  test::TIsolatedEnvironment FFolder;
+};
+
+TEST_F(Registry, HiveFilesLiveWhereTheEnvironmentSays) {
   EXPECT_EQ(HiveFilePath(THiveRoot::HKEY_CURRENT_USER), test::TestRoot() + "/registry/HKEY_CURRENT_USER.reg");
   EXPECT_EQ(HiveFilePath(THiveRoot::HKEY_LOCAL_MACHINE), test::TestRoot() + "/registry/HKEY_LOCAL_MACHINE.reg");
   unsetenv("VYN_REGISTRY_DIR");
@@ -39,7 +44,7 @@ TEST(Registry, HiveFilesLiveWhereTheEnvironmentSays) {
             test::TestRoot() + "/home/.config/vynWebBrowser/HKEY_CURRENT_USER.reg");
 }
 
-TEST(Registry, OpenKeyCreatesOnlyWhenAsked) {
+TEST_F(Registry, OpenKeyCreatesOnlyWhenAsked) {
   TRegistry reg;
   EXPECT_FALSE(reg.OpenKey("Software\\Vyn", false));
   EXPECT_FALSE(std::filesystem::exists(UserHive()));  // neither reading nor failing writes anything
@@ -66,7 +71,7 @@ TEST(Registry, OpenKeyCreatesOnlyWhenAsked) {
   EXPECT_TRUE(other.KeyExists("Software\\Vyn\\Child"));
 }
 
-TEST(Registry, KeyPathsWithEmptyPartsNameNoKey) {
+TEST_F(Registry, KeyPathsWithEmptyPartsNameNoKey) {
   TRegistry reg;
   ASSERT_TRUE(reg.CreateKey("a\\b"));
   for (const char* bad : {"a\\\\b", "\\\\a", "a\\b\\\\", "a\\\\", "line\nbreak", "tab\tkey"}) {
@@ -81,7 +86,7 @@ TEST(Registry, KeyPathsWithEmptyPartsNameNoKey) {
   EXPECT_FALSE(reg.DeleteKey("\\"));     // the root itself cannot go
 }
 
-TEST(Registry, ValuesKeepTheirCaseAndAreFoundWithout) {
+TEST_F(Registry, ValuesKeepTheirCaseAndAreFoundWithout) {
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("Software\\Vyn", true));
   reg.WriteString("HomePage", "https://exemple.fr/");
@@ -98,7 +103,7 @@ TEST(Registry, ValuesKeepTheirCaseAndAreFoundWithout) {
   EXPECT_EQ(reg.GetDataSize("absent"), -1);
 }
 
-TEST(Registry, WrittenHiveReadsBackInAnotherProcessView) {
+TEST_F(Registry, WrittenHiveReadsBackInAnotherProcessView) {
   {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("Software\\Vyn \"quoted\\name\"", true));
@@ -131,7 +136,7 @@ TEST(Registry, WrittenHiveReadsBackInAnotherProcessView) {
   EXPECT_TRUE(reg.ReadBinaryData("Nothing").empty());
 }
 
-TEST(Registry, ReadsCheckTypeAndSizeWithTheFrenchTexts) {
+TEST_F(Registry, ReadsCheckTypeAndSizeWithTheFrenchTexts) {
   test::WriteFileText(UserHive(), kHeader +
                                       "[HKEY_CURRENT_USER\\K]\n"
                                       "\"Sz\"=\"a\"\n"
@@ -196,7 +201,7 @@ TEST(Registry, ReadsCheckTypeAndSizeWithTheFrenchTexts) {
   }
 }
 
-TEST(Registry, RefusedWritesRaiseTheFrenchText) {
+TEST_F(Registry, RefusedWritesRaiseTheFrenchText) {
   TRegistry reg;
   EXPECT_EQ(ErrorOf([&] { reg.WriteString("NoKey", "x"); }), "Echec à la définition des données pour 'NoKey'");
   ASSERT_TRUE(reg.CreateKey("K"));
@@ -210,7 +215,7 @@ TEST(Registry, RefusedWritesRaiseTheFrenchText) {
   EXPECT_TRUE(reg.GetValueNames().empty());
 }
 
-TEST(Registry, UnwritableMachineHiveReadsEmptyAndRefusesWrites) {
+TEST_F(Registry, UnwritableMachineHiveReadsEmptyAndRefusesWrites) {
   // A folder that cannot be created, even by root: its parent is a file.
   const std::string blocker = test::TestRoot() + "/not-a-folder";
   test::WriteFileText(blocker, "x");
@@ -224,7 +229,7 @@ TEST(Registry, UnwritableMachineHiveReadsEmptyAndRefusesWrites) {
             "Echec à la définition des données pour 'LastDate'");
 }
 
-TEST(Registry, CorruptHiveRaisesNamingTheFileAndIsNeverOverwritten) {
+TEST_F(Registry, CorruptHiveRaisesNamingTheFileAndIsNeverOverwritten) {
   const std::string corrupt = kHeader + "[HKEY_CURRENT_USER\\K]\n\"V\"=dword:1\n\"W\"=\"unterminated\n";
   test::WriteFileText(UserHive(), corrupt);
   TRegistry reg;
@@ -247,7 +252,7 @@ TEST(Registry, CorruptHiveRaisesNamingTheFileAndIsNeverOverwritten) {
   EXPECT_EQ(test::ReadFileText(UserHive()), corrupt);
 }
 
-TEST(Registry, DeletesValuesAndWholeKeys) {
+TEST_F(Registry, DeletesValuesAndWholeKeys) {
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("Software\\Feature\\Sub\\Deep", true));
   reg.WriteInteger("vyn.exe", 1);
@@ -266,7 +271,7 @@ TEST(Registry, DeletesValuesAndWholeKeys) {
   EXPECT_FALSE(reg.KeyExists("Software"));
 }
 
-TEST(Registry, WindowsExportAsHiveFileReadsAndSurvivesAWrite) {
+TEST_F(Registry, WindowsExportAsHiveFileReadsAndSurvivesAWrite) {
   std::filesystem::copy_file(std::string(VYN_TEST_FIXTURE_DIR) + "/registry/windows_export.reg", UserHive());
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("Software\\Vyn Test", false));
