@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -131,8 +132,14 @@ TfrmInternetFeatureControls::TfrmInternetFeatureControls(QWidget* parent) : QDia
 QWidget* TfrmInternetFeatureControls::BuildPurposePage() {
   auto* page = new QWidget;
   page->setObjectName(QLatin1String(FeatureTabNames[0]));
-  auto* text = new QLabel(QString::fromLatin1(PurposeText), page);
+  // Lines a label's height apart: the font's own line spacing is a pixel less with this
+  // Tahoma, and the lines of the paragraph would touch.
+  auto* text = new QLabel(QStringLiteral("<p style=\"line-height: %1px\">%2</p>")
+                              .arg(QFontMetrics(font()).height())
+                              .arg(QString::fromLatin1(PurposeText).toHtmlEscaped()),
+                          page);
   text->setObjectName(QStringLiteral("lblPurpose"));
+  text->setTextFormat(Qt::RichText);
   text->setWordWrap(true);
   text->setGeometry(12, 10, 525, 84);
   text->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -357,6 +358,35 @@ private slots:
     edit->clear();
     QTest::keyClicks(edit, QStringLiteral("1a-2"));
     QCOMPARE(edit->text(), QStringLiteral("12"));
+  }
+
+  // The paragraph's lines are spaced like single labels of its font, with blank rows between
+  // them: the font's own line spacing is a pixel short of that and makes them touch.
+  void PurposeLinesAreSpacedLikeLabels() {
+    TfrmInternetFeatureControls form;
+    auto* paragraph = form.findChild<QLabel*>(QStringLiteral("lblPurpose"));
+    QVERIFY(paragraph);
+    QLabel label(QStringLiteral("HKEY_CURRENT_USER"));
+    label.setFont(paragraph->font());
+    const int labelHeight = label.sizeHint().height();
+
+    QImage image(paragraph->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    paragraph->render(&image);
+    QList<int> lineTops;
+    bool previousInked = false;
+    for (int y = 0; y < image.height(); ++y) {
+      bool inked = false;
+      for (int x = 0; x < image.width() && !inked; ++x)
+        inked = qGray(image.pixel(x, y)) < 160;
+      if (inked && !previousInked)
+        lineTops << y;
+      previousInked = inked;
+    }
+    QVERIFY2(lineTops.size() >= 4, qPrintable(QString::number(lineTops.size())));
+    for (qsizetype i = 1; i < lineTops.size(); ++i)
+      QCOMPARE(lineTops[i] - lineTops[i - 1], labelHeight);
+    QVERIFY(lineTops.last() + labelHeight <= image.height());  // the last line shows whole
   }
 
   void PurposePageDrawsTheKeyAsAStaircase() {

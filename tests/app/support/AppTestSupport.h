@@ -3,6 +3,7 @@
 // CI (root, no GPU), and the main() every window test uses.
 
 #include "app/Application.h"
+#include "app/Startup.h"
 
 #include <QStringList>
 #include <QTest>
@@ -39,7 +40,7 @@ QVariant RunJavaScript(QWebEnginePage* page, const QString& script);
 }  // namespace vyn::test
 
 // main() of a window test executable: isolates HOME, XDG_*, TMPDIR and VYN_REGISTRY_DIR in a
-// fresh folder, then runs the Qt Test class.
+// fresh folder, registers the program's fonts as the program does, then runs the Qt Test class.
 #define VYN_WINDOW_TEST_MAIN(TestClass)                    \
   int main(int argc, char** argv) {                        \
     vyn::test::TIsolatedEnvironment environment;           \
@@ -47,6 +48,7 @@ QVariant RunJavaScript(QWebEnginePage* page, const QString& script);
     vyn::TApplication app(argc, argv);                     \
     vyn::TApplication::setApplicationName("vynWebBrowser");                          \
     app.setAttribute(Qt::AA_Use96Dpi, true);               \
+    vyn::RegisterFonts();                                  \
     TestClass test;                                        \
     return QTest::qExec(&test, argc, argv);                \
   }
