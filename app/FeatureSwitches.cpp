@@ -33,14 +33,19 @@ TFeatureSwitches ReadFeatureSwitches(const QString& executableName) {
   const std::string name = executableName.toStdString();
   TRegistry registry(THiveRoot::HKEY_CURRENT_USER);
   TFeatureSwitches switches;
-  switches.PopupManagement = ReadSwitch(registry, "FEATURE_WEBOC_POPUPMANAGEMENT", name);
-  switches.SpellChecking = ReadSwitch(registry, "FEATURE_SPELLCHECKING", name);
-  switches.GpuRendering = ReadSwitch(registry, "FEATURE_GPU_RENDERING", name);
-  switches.LocalMachineLockdown = ReadSwitch(registry, "FEATURE_LOCALMACHINE_LOCKDOWN", name);
-  switches.BlockLocalScript = ReadSwitch(registry, "FEATURE_BLOCK_LMZ_SCRIPT", name);
-  switches.UserNamePasswordDisable =
-      ReadSwitch(registry, "FEATURE_HTTP_USERNAME_PASSWORD_DISABLE", name);
-  switches.DomStorage = ReadSwitch(registry, "FEATURE_DOMSTORAGE", name);
+  try {
+    switches.PopupManagement = ReadSwitch(registry, "FEATURE_WEBOC_POPUPMANAGEMENT", name);
+    switches.SpellChecking = ReadSwitch(registry, "FEATURE_SPELLCHECKING", name);
+    switches.GpuRendering = ReadSwitch(registry, "FEATURE_GPU_RENDERING", name);
+    switches.LocalMachineLockdown = ReadSwitch(registry, "FEATURE_LOCALMACHINE_LOCKDOWN", name);
+    switches.BlockLocalScript = ReadSwitch(registry, "FEATURE_BLOCK_LMZ_SCRIPT", name);
+    switches.UserNamePasswordDisable =
+        ReadSwitch(registry, "FEATURE_HTTP_USERNAME_PASSWORD_DISABLE", name);
+    switches.DomStorage = ReadSwitch(registry, "FEATURE_DOMSTORAGE", name);
+  } catch (const ERegistryException&) {
+    // Only a store that cannot be read at all gets here: the window says so with its settings.
+    switches = TFeatureSwitches();
+  }
   return switches;
 }
 

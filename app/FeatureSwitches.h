@@ -25,7 +25,7 @@ struct TFeatureSwitches {
 };
 
 // Reads the switches stored under the value named `executableName`; a value of another type
-// than a 32-bit integer is taken as not set.
+// than a 32-bit integer is taken as not set, and a store that cannot be read sets none.
 TFeatureSwitches ReadFeatureSwitches(const QString& executableName);
 
 // Switches that must reach the engine before its first object exists (Chromium flags).

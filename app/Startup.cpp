@@ -1,8 +1,7 @@
 #include "app/Startup.h"
 
-#include "app/FeatureSwitches.h"
 #include "app/config/InternetSettings.h"
-#include "platform/Folders.h"
+#include "app/config/UserStore.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -24,6 +23,9 @@ void AddChromiumFlag(const QString& flag) {
 // The proxy of the internet options, in Chromium's own notation, which is the notation of
 // the stored values: "host:port" or "http=host:port;https=host:port", exceptions by ';'.
 void ApplyProxy() {
+  // A store that cannot be read at all is the window's to report, when it loads its settings:
+  // the engine starts without a proxy.
+  if (!UserStoreReadable()) return;
   const TProxySettings proxy = LoadProxySettings();
   const QString server = proxy.Server.simplified().remove(QLatin1Char(' '));
   if (!proxy.Enabled || server.isEmpty()) return;
@@ -37,7 +39,6 @@ void ApplyProxy() {
 void PrepareWebEngineEnvironment() {
   if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  ApplyEngineStartSwitches(ReadFeatureSwitches(QString::fromStdString(ExeFileName())));
   ApplyProxy();
 }
 

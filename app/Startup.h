@@ -6,8 +6,8 @@
 namespace vyn {
 
 // Environment of the web engine, read before its first object: no sandbox as root (Chromium
-// refuses to start otherwise), the start-up feature switches and the proxy of the internet
-// options. Raises ERegistryException when the settings cannot be read.
+// refuses to start otherwise) and the proxy of the internet options. Raises ERegistryException
+// for a proxy value of the wrong type; a store that cannot be read gives no proxy.
 void PrepareWebEngineEnvironment();
 
 // The free Tahoma of the wine fonts, when installed, and the main font (Tahoma, 11 pixels).

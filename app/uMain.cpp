@@ -128,8 +128,9 @@ void TfrmMain::CreateComponents() {
   Panel2->setObjectName(QStringLiteral("Panel2"));
   auto* browserLayout = new QVBoxLayout(Panel2);
   browserLayout->setContentsMargins(4, 4, 4, 4);
-  TFeatureSwitches switches;
-  RunReportingErrors([&] { switches = ReadFeatureSwitches(QString::fromStdString(ExeFileName())); });
+  // Read once, before the control starts the engine.
+  const TFeatureSwitches switches = ReadFeatureSwitches(QString::fromStdString(ExeFileName()));
+  ApplyEngineStartSwitches(switches);
   WebBrowser = new TWebBrowser(switches, Panel2);
   WebBrowser->setObjectName(QStringLiteral("WebBrowser"));
   browserLayout->addWidget(WebBrowser);
@@ -203,7 +204,12 @@ void TfrmMain::CreateConfigurationMenu() {
 void TfrmMain::FormCreate() {
   setWindowTitle(QApplication::applicationName());
   BuildRegPath();
-  LoadConfig();
+  // A store that cannot be read is said once, here; the window goes on with the defaults.
+  try {
+    LoadConfig();
+  } catch (const ESettingsUnreadable& error) {
+    ReportUnhandledError(QString::fromUtf8(error.what()));
+  }
   ApplyButtonVisibility();
   AddSystemMenuItems();
   qApp->installEventFilter(this);

@@ -1,7 +1,5 @@
 #include "app/config/Settings.h"
 
-#include "platform/Registry.h"
-
 #include <QFileInfo>
 #include <QWidget>
 
@@ -15,7 +13,16 @@ QString BuildRegPath(const QString& executablePath) {
 void LoadConfig(const QString& regPath, tyConfig& config) {
   const std::string key = regPath.toStdString();
   TRegistry registry(THiveRoot::HKEY_CURRENT_USER);
-  if (!registry.KeyExists(key)) {
+  bool exists = false;
+  try {
+    exists = registry.KeyExists(key);
+  } catch (const ERegistryException& error) {
+    // Not a first run: the file is there and is never written over.
+    config = tyConfig();
+    for (bool tyConfig::*flag : ConfigFlags) config.*flag = true;
+    throw ESettingsUnreadable(error.what());
+  }
+  if (!exists) {
     config.HomePage = QString::fromUtf8(FirstRunHomePage);
     for (bool tyConfig::*flag : ConfigFlags) config.*flag = true;
     SaveConfig(regPath, config);

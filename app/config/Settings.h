@@ -3,6 +3,7 @@
 // name under the maker's vendor key, fifteen values.
 
 #include "app/config/Config.h"
+#include "platform/Registry.h"
 
 #include <QString>
 
@@ -20,8 +21,16 @@ inline constexpr char FirstRunHomePage[] = "https://www.vynsoft.example/";
 // "Software\<vendor>\WebBrowser" immediately followed by the executable's file name.
 QString BuildRegPath(const QString& executablePath);
 
+// The registry store cannot be read at all; the text names its file.
+class ESettingsUnreadable : public ERegistryException {
+public:
+  using ERegistryException::ERegistryException;
+};
+
 // Fills `config` from the key; when the key is missing, sets the first-run values and saves
-// them. A value of the wrong type raises ERegistryException and ends the load there.
+// them. A value of the wrong type raises ERegistryException and ends the load there. A store
+// that cannot be read leaves every button shown and the control's own home page, writes
+// nothing and raises ESettingsUnreadable.
 void LoadConfig(const QString& regPath, tyConfig& config);
 
 // Writes the home page and the fourteen flags (0 or 1); silent when the key cannot be opened.
