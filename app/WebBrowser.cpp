@@ -1,5 +1,6 @@
 #include "app/WebBrowser.h"
 
+#include "app/BrowserAccelerators.h"
 #include "app/BrowserProfile.h"
 #include "app/OwnPages.h"
 #include "app/PagePrinting.h"
@@ -9,6 +10,7 @@
 #include "app/WebDocument.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
@@ -122,6 +124,34 @@ int TWebBrowser::QueryStatusWB(int command) const {
     default:
       return 0;
   }
+}
+
+bool TWebBrowser::TranslateAccelerator(const QKeyEvent& key) {
+  QWebEngineHistory* history = FPage->history();
+  switch (BrowserAcceleratorOf(key.key(), key.modifiers())) {
+    case baNone:
+      return false;
+    case baRefresh:
+      Refresh();
+      return true;
+    case baGoBack:
+      if (history->canGoBack()) GoBack();
+      return true;
+    case baGoForward:
+      if (history->canGoForward()) GoForward();
+      return true;
+    case baStop:
+      if (!FBusy) return false;
+      Stop();
+      return true;
+    case baFind:
+      if (TWebDocument* document = Document()) document->ShowFindDialog();
+      return true;
+    case baPrint:
+      if (QueryStatusWB(OLECMDID_PRINT) & OLECMDF_ENABLED) ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER);
+      return true;
+  }
+  return false;
 }
 
 TWebDocument* TWebBrowser::Document() const { return FHasDocument ? FDocument : nullptr; }

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QWidget>
 
+class QKeyEvent;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
 
@@ -43,6 +44,11 @@ public:
   TWebDocument* Document() const;
   QString LocationURL() const;
   bool Busy() const { return FBusy; }
+
+  // Acts on `key` when it is one of the control's accelerators that means something now;
+  // returns whether it did, the key then being the control's and not the page's. Escape
+  // stops a load only while there is one, and is the page's otherwise.
+  bool TranslateAccelerator(const QKeyEvent& key);
 
   QWebEngineView* View() const { return FView; }
 

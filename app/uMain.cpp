@@ -1,5 +1,6 @@
 #include "app/uMain.h"
 
+#include "app/BrowserAccelerators.h"
 #include "app/ErrorReporting.h"
 #include "app/FeatureSwitches.h"
 #include "app/GlyphButton.h"
@@ -268,24 +269,26 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::FormShow() { bbtGoHomeClick(); }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
-  // Keys the page needs for editing and scrolling never reach the window's accelerators.
-  if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()) {
-    auto* widget = static_cast<QWidget*>(watched);
-    if (widget == WebBrowser || WebBrowser->isAncestorOf(widget)) {
-      switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Backspace:
-        case Qt::Key_Left:
-        case Qt::Key_Up:
-        case Qt::Key_Right:
-        case Qt::Key_Down:
-          event->accept();
-          return true;
-        default:
-          break;
-      }
-    }
+  const QEvent::Type type = event->type();
+  if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) || !watched->isWidgetType() ||
+      !WebBrowser->isAncestorOf(static_cast<QWidget*>(watched)))
+    return QWidget::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (type == QEvent::KeyPress) return WebBrowser->TranslateAccelerator(*key);
+  // Keys typed in the page never reach the window's accelerators when the page needs them for
+  // editing and scrolling, or when they are the control's own.
+  switch (key->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+      break;
+    default:
+      if (BrowserAcceleratorOf(key->key(), key->modifiers()) == baNone) return false;
   }
-  return QWidget::eventFilter(watched, event);
+  event->accept();
+  return true;
 }
 
 // Settings

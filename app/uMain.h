@@ -110,7 +110,8 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
-  // The application-wide keyboard hook.
+  // The application-wide keyboard hook: the browser control acts on its accelerators typed in
+  // its page, before the page sees them.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -3,6 +3,7 @@
 
 #include "AppTestSupport.h"
 #include "LoopbackServer.h"
+#include "WhenModal.h"
 
 #include "app/FindDialog.h"
 #include "app/GlyphButton.h"
@@ -14,6 +15,7 @@
 #include "platform/Folders.h"
 #include "platform/Registry.h"
 
+#include <QClipboard>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -21,6 +23,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMap>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTimer>
@@ -68,6 +71,19 @@ struct TWindow {
   }
 };
 
+// Shows the window, waits for its first document and puts the keyboard focus in the page;
+// returns the widget that receives the page's keys, or nullptr.
+QWidget* FocusedPage(TWindow& window) {
+  TfrmMain& form = *window.Form;
+  form.show();
+  form.activateWindow();
+  if (!QTest::qWaitForWindowActive(&form) || !window.WaitForDocuments(1)) return nullptr;
+  QWidget* page = form.WebBrowser->View()->focusProxy();
+  if (!page) return nullptr;
+  page->setFocus();
+  return test::WaitFor([&] { return page->hasFocus(); }, 5000) ? page : nullptr;
+}
+
 }  // namespace
 
 class TShellTest : public QObject {
@@ -86,6 +102,11 @@ private slots:
       test::ServeHtml(server->Routes(), "/text",
                       "<html><head><title>Texte</title></head><body><p id='p'>Du texte a choisir</p></body></html>");
     }
+    // A field to edit, and the keys the page itself receives.
+    test::ServeHtml(FHttp.Routes(), "/edit",
+                    "<html><head><title>Saisie</title></head><body><input id='e' value='bonjour'><script>"
+                    "var keys = []; addEventListener('keydown', function (e) { keys.push(e.key); });"
+                    "</script></body></html>");
     // A page whose body never ends until the test releases it.
     FHttp.Routes().Get("/endless", [this](const httplib::Request&, httplib::Response& response) {
       response.set_chunked_content_provider("text/html", [this](size_t, httplib::DataSink& sink) {
@@ -410,6 +431,109 @@ private slots:
     form.bbtConfig->setFocus();
     QTest::keyClick(form.bbtConfig, Qt::Key_Backspace);
     QCOMPARE(fired, 1);
+  }
+
+  // Keys typed in the page: the control's own accelerators act on the control.
+  void pageAcceleratorsMoveThroughTheHistory() {
+    StoreHomePage(FHttp.Url("/first"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    QWidget* page = FocusedPage(window);
+    QVERIFY(page);
+    QVERIFY(window.Navigate(FHttp.Url("/second")));
+    page->setFocus();
+    QTRY_VERIFY(page->hasFocus());
+
+    // Backspace and the bare arrows are the page's: no history move.
+    for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Left, Qt::Key_Right})
+      QTest::keyClick(page, key);
+    test::WaitFor([] { return false; }, 300);
+    QCOMPARE(form.WebBrowser->LocationURL(), FHttp.Url("/second"));
+
+    QTest::keyClick(page, Qt::Key_Left, Qt::AltModifier);
+    QVERIFY(window.WaitForDocuments(3));
+    QCOMPARE(form.WebBrowser->LocationURL(), FHttp.Url("/first"));
+    QTest::keyClick(page, Qt::Key_Left, Qt::AltModifier);  // nothing before the first page
+    QTest::keyClick(page, Qt::Key_Right, Qt::AltModifier);
+    QVERIFY(window.WaitForDocuments(4));
+    QCOMPARE(form.WebBrowser->LocationURL(), FHttp.Url("/second"));
+
+    QSignalSpy started(form.WebBrowser->View()->page(), &QWebEnginePage::loadStarted);
+    QTest::keyClick(page, Qt::Key_F5);
+    QVERIFY(window.WaitForDocuments(5));
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(form.WebBrowser->LocationURL(), FHttp.Url("/second"));
+  }
+
+  void escapeStopsALoadInTheControlAndIsThePagesOtherwise() {
+    StoreHomePage(FHttp.Url("/edit"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    QWidget* page = FocusedPage(window);
+    QVERIFY(page);
+    QTest::keyClick(page, Qt::Key_Escape);
+    QTRY_COMPARE(test::RunJavaScript(form.WebBrowser->View()->page(), QStringLiteral("keys.join()")).toString(),
+                 QStringLiteral("Escape"));
+
+    form.WebBrowser->Navigate2(FHttp.Url("/endless"));
+    QVERIFY(test::WaitFor([&] { return form.WebBrowser->Busy() && form.windowTitle().endsWith(QStringLiteral("%...")); }, 10000));
+    QTest::keyClick(page, Qt::Key_Escape);
+    QVERIFY(test::WaitFor([&] { return window.Completed.count() >= 2; }, 5000));  // the page alone takes 30 s
+    QVERIFY(!form.WebBrowser->Busy());
+  }
+
+  void pageAcceleratorsOpenFindAndPrint() {
+    StoreHomePage(FHttp.Url("/text"));
+    TWindow window;
+    TfrmMain& form = *window.Form;
+    QWidget* page = FocusedPage(window);
+    QVERIFY(page);
+    QTest::keyClick(page, Qt::Key_F, Qt::ControlModifier);
+    auto* find = form.findChild<TFindDialog*>();
+    QVERIFY(find && find->isVisible());
+    find->close();
+
+    page->setFocus();
+    bool printing = false;
+    test::WhenModal<QPrintDialog>([&](QPrintDialog* dialog) {
+      printing = true;
+      dialog->reject();
+    });
+    QTest::keyClick(page, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(printing);
+  }
+
+  // The editing keys are the page's own: the engine edits with them, and pages see them first.
+  void editingKeysEditThePage() {
+    StoreHomePage(FHttp.Url("/edit"));
+    TWindow window;
+    QWidget* page = FocusedPage(window);
+    QVERIFY(page);
+    QWebEnginePage* web = window.Form->WebBrowser->View()->page();
+    auto field = [&] {
+      return test::RunJavaScript(web, QStringLiteral("var e = document.getElementById('e');"
+                                                     "e.value + '|' + e.selectionStart + '-' + e.selectionEnd"))
+          .toString();
+    };
+    test::RunJavaScript(web, QStringLiteral("document.getElementById('e').focus()"));
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+
+    QTest::keyClick(page, Qt::Key_A, Qt::ControlModifier);
+    QTRY_COMPARE(field(), QStringLiteral("bonjour|0-7"));
+    QTest::keyClick(page, Qt::Key_C, Qt::ControlModifier);
+    QTRY_COMPARE(clipboard->text(), QStringLiteral("bonjour"));
+    clipboard->clear();
+    QTest::keyClick(page, Qt::Key_X, Qt::ControlModifier);
+    QTRY_COMPARE(field(), QStringLiteral("|0-0"));
+    QCOMPARE(clipboard->text(), QStringLiteral("bonjour"));
+    QTest::keyClick(page, Qt::Key_Z, Qt::ControlModifier);
+    QTRY_COMPARE(field().section(QLatin1Char('|'), 0, 0), QStringLiteral("bonjour"));
+    QTest::keyClick(page, Qt::Key_Y, Qt::ControlModifier);
+    QTRY_COMPARE(field(), QStringLiteral("|0-0"));
+    clipboard->setText(QStringLiteral("au revoir"));
+    QTest::keyClick(page, Qt::Key_V, Qt::ControlModifier);
+    QTRY_COMPARE(field(), QStringLiteral("au revoir|9-9"));
   }
 
   void textSelectionMovesTheFocusIntoThePage() {
