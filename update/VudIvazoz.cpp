@@ -1,6 +1,9 @@
 #include "update/VudIvazoz.h"
 
+#include <stdexcept>
+
 #include "platform/Folders.h"
+#include "platform/PrivateTempDir.h"
 #include "update/LogFile.h"
 
 namespace vyn {
@@ -45,7 +48,11 @@ void TVudIvazoz::DoSuccess() {
 }
 
 std::string TVudIvazoz::WinTempDir() const {
-  const std::string dir = UseWinTempDir ? SystemTempDir() : ToLocalSeparators(TempDirectory);
+  if (!UseWinTempDir) return IncludeTrailingSlash(ToLocalSeparators(TempDirectory));
+  // The system folder is shared: staging there would let another user plant a name first.
+  const std::string dir = PrivateTempDir();
+  if (dir.empty())
+    throw std::runtime_error("Cannot make a private temporary folder in " + SystemTempDir());
   return IncludeTrailingSlash(dir);
 }
 

@@ -30,7 +30,7 @@ protected:
 
 TEST_F(ControlFileTest, FetchedIntoTheStagingFolder) {
   EXPECT_EQ(Fetch("[update]\ndescr=x\n"), wrOK);
-  EXPECT_EQ(Engine.ControlFileName(), SystemTempDir() + "/update.inf");
+  EXPECT_EQ(Engine.ControlFileName(), Engine.WinTempDir() + "update.inf");
   EXPECT_EQ(test::ReadFileText(Engine.ControlFileName()), "[update]\ndescr=x\n");
   ASSERT_TRUE(Engine.FindMessage(926));
   EXPECT_EQ(Engine.FindMessage(926)->Status, 3);
@@ -117,7 +117,7 @@ TEST_F(ControlFileTest, StoredAddressIsFetchedInsteadOfUrl) {
   Engine.LastURLEntry.Save = true;
   Engine.URLPut(source + "/stored.inf");
   EXPECT_EQ(Fetch("[update]\ndescr=property\n"), wrOK);
-  EXPECT_EQ(Engine.ControlFileName(), SystemTempDir() + "/stored.inf");
+  EXPECT_EQ(Engine.ControlFileName(), Engine.WinTempDir() + "stored.inf");
 }
 
 TEST_F(ControlFileTest, BinaryAndHugeFilesDoNotBreakTheReader) {

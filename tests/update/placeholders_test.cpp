@@ -1,11 +1,13 @@
 // Directory placeholders of control-file paths.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
 #include "TestEnvironment.h"
 #include "platform/Folders.h"
+#include "platform/PrivateTempDir.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {
@@ -14,7 +16,7 @@ namespace {
 TEST(ConvertPrefixTest, EveryNameAndItsFolder) {
   TVudIvazoz engine;
   unsetenv("ProgramFiles");
-  const std::string tmp = SystemTempDir();
+  const std::string tmp = PrivateTempDir();
   struct TCase {
     const char* Name;
     std::string Expected;
@@ -49,7 +51,7 @@ TEST(ConvertPrefixTest, TmpFollowsTheStagingFolder) {
   engine.TempDirectory = "";
   EXPECT_EQ(engine.WinTempDir(), "");
   engine.UseWinTempDir = true;
-  EXPECT_EQ(engine.WinTempDir(), SystemTempDir() + "/");
+  EXPECT_EQ(engine.WinTempDir(), SystemTempDir() + "/vynupdate-" + std::to_string(geteuid()) + "/");
 }
 
 TEST(ExpandPlaceholdersTest, ScanRules) {

@@ -25,10 +25,10 @@ protected:
     };
   }
 
-  // Files left in the staging folder (the system temporary folder of the test).
-  static int StagingFiles() {
+  // Files left in the staging folder (the test user's own folder in the test's TMPDIR).
+  int StagingFiles() const {
     int n = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(TestRoot() + "/tmp")) {
+    for (const auto& entry : std::filesystem::directory_iterator(FEngine.WinTempDir())) {
       (void)entry;
       ++n;
     }
@@ -56,6 +56,8 @@ protected:
     EXPECT_EQ(m->Error, error) << id;
   }
 
+  // First, so everything below lives in this case's own folders.
+  TIsolatedEnvironment FEnvironment;
   TEngineProbe FEngine;
   TScriptedUserInterface FUi;
   std::string FTarget;
