@@ -1,6 +1,7 @@
 #include "update/CopyLocalFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <optional>
@@ -29,8 +30,12 @@ bool CopyLocalFile(TVudIvazoz& engine, const std::string& source, const std::str
     engine.LogStatus(912, source, 10, 3);
     return false;
   }
-  TFileDescriptor in{open(source.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (in.Fd < 0) {
+  // Opened without waiting, so a named pipe or a device cannot hold the copy; only a plain
+  // file is copied.
+  TFileDescriptor in{open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  struct stat st {};
+  if (in.Fd < 0 || fstat(in.Fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      fcntl(in.Fd, F_SETFL, fcntl(in.Fd, F_GETFL) & ~O_NONBLOCK) != 0) {
     engine.LogStatus(913, source, 2, 1);
     return false;
   }

@@ -63,6 +63,10 @@ int TVudIvazoz::StartConnection() {
   if (TimeOut > 0) FHint->SetConnectTimeout(TimeOut);
   if (ReceiveTimeOut > 0) FHint->SetReceiveTimeout(ReceiveTimeOut);
   if (CertCheck == ccDisable) FHint->SetVerifyCertificates(false);
+  FHint->SetMinimumRate(MinDownloadRate);
+  // Waiting on a server keeps the windows alive, and a Cancel ends the wait at once.
+  FHint->SetEventHandlers([this] { UserInterface().ProcessPendingEvents(); },
+                          [this] { return FCancelled.load(); });
   if (UpdateType == httpUpdate) FHintConnect = FHint;
   FInProgress = true;
   return wrOK;

@@ -20,6 +20,9 @@ constexpr size_t KReadBlockSize = 4096;
 void RecordError(const TInternetSession* session) {
   if (session) SetLastSystemError(session->LastError().Code, session->LastError().Text);
 }
+
+// A name that would make the target the folder itself or its parent.
+bool IsFileName(const std::string& name) { return !name.empty() && name != "." && name != ".."; }
 }  // namespace
 
 bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
@@ -37,11 +40,18 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
     }
   }
 
+  const bool tgtHasFileName = UpdateType == fileUpdate && !tgt.empty() && tgt.back() != '/' &&
+                              tgt.back() != '\\' && tgt.back() != ':';
+  if (!tgtHasFileName && !IsFileName(name)) {
+    SetLastSystemError(EINVAL, "The address names no file");
+    Error();
+    LogStatus(917, MaskUrlPassword(url), 2, 1);
+    return false;
+  }
+
   if (UpdateType == fileUpdate) {
     const std::string source = ToLocalSeparators(url);
-    const bool hasFileName = !tgt.empty() && tgt.back() != '/' && tgt.back() != '\\' &&
-                             tgt.back() != ':';
-    const std::string target = hasFileName ? tgt : tgt + name;
+    const std::string target = tgtHasFileName ? tgt : tgt + name;
     if (!CopyLocalFile(*this, source, target)) return false;
     CustomProcess(target);
     return true;
@@ -122,6 +132,10 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
     if (!hfile) SetLastSystemError(ENOTCONN, "No internet connection is open");
   }
 
+  if (!request && hfile && hfile->LastError().Cancelled) {
+    LogStatus(964, "", 0, 0);
+    return false;
+  }
   if (!request) {
     Error();
     LogStatus(917, MaskUrlPassword(url), 2, 1);
@@ -129,12 +143,18 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
   }
 
   const std::string target = tgt + URLtoFile(url);
-  TTemporaryFile temporary(WinTempDir());
   if (UpdateType == httpUpdate) size = std::max<int64_t>(0, request->ContentLength());
+  // More than the engine takes fails at once, before anything is written.
+  if (size > MaxDownloadSize) {
+    LogStatus(908, MaskUrlPassword(proxyAddress), 20, 10);
+    return false;
+  }
+  TTemporaryFile temporary(WinTempDir());
 
   bool result = false;
   bool cancel = FCancelled;
   bool readError = false;
+  bool tooLong = false;
   int64_t total = 0;
   if (!cancel) {
     char block[KReadBlockSize];
@@ -143,6 +163,14 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
       const long n = request->Read(block, sizeof block);
       if (n < 0) {
         readError = true;
+        if (request->Cancelled()) {
+          cancel = true;
+          LogStatus(964, "", 0, 0);
+        }
+        break;
+      }
+      if (total + n > MaxDownloadSize) {
+        tooLong = true;
         break;
       }
       temporary.Write(block, static_cast<size_t>(n));
@@ -160,7 +188,7 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
   temporary.Close();
   FCancelled = cancel;
   // An FTP file is checked against its listed size as an HTTP body is against its length.
-  if (size > 0 && !readError && total != size) {
+  if (tooLong || (size > 0 && !readError && total != size)) {
     readError = true;
     LogStatus(908, MaskUrlPassword(proxyAddress), 20, 10);
   }

@@ -30,6 +30,25 @@ bool IsExecutableHead(const std::string& head) {
   return head.rfind("\x7F" "ELF", 0) == 0 || head.rfind("#!", 0) == 0;
 }
 
+// Copies `from` into the empty file `to` that this process just made, without following a
+// link that may have replaced it since.
+bool CopyBeside(const std::string& from, const std::string& to, unsigned mode) {
+  const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (in < 0) return false;
+  const int out = open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+  bool ok = out >= 0;
+  char block[65536];
+  while (ok) {
+    const ssize_t n = read(in, block, sizeof block);
+    if (n == 0) break;
+    ok = n > 0 && write(out, block, static_cast<size_t>(n)) == n;
+  }
+  ok = ok && fchmod(out, mode) == 0 && fsync(out) == 0;
+  if (out >= 0 && close(out) != 0) ok = false;
+  close(in);
+  return ok;
+}
+
 std::string FolderOf(const std::string& path) {
   const fs::path parent = fs::path(path).parent_path();
   return parent.empty() ? "." : parent.string();
@@ -37,8 +56,9 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 unsigned TargetFileMode(const std::string& target, const std::string& head) {
+  // Only a file that is really there hands on its mode: a link's target is someone else's.
   struct stat st {};
-  if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+  if (lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
   const unsigned mask = CurrentUmask();
   return (IsExecutableHead(head) ? 0777u : 0666u) & ~mask;
 }
@@ -46,14 +66,14 @@ unsigned TargetFileMode(const std::string& target, const std::string& head) {
 bool DeleteOldTarget(TVudIvazoz& engine, const std::string& target) {
   struct stat st {};
   if (lstat(target.c_str(), &st) != 0) return true;
+  // unlink removes a link itself, never what it points to.
   if (unlink(target.c_str()) == 0) return true;
-  // The Windows read-only and hidden attributes stand for missing write permission here.
-  chmod(target.c_str(), (st.st_mode & 07777) | S_IWUSR);
-  const std::string folder = FolderOf(target);
-  struct stat folderStat {};
-  if (stat(folder.c_str(), &folderStat) == 0)
-    chmod(folder.c_str(), (folderStat.st_mode & 07777) | S_IWUSR | S_IXUSR);
-  if (unlink(target.c_str()) == 0) return true;
+  // The Windows read-only and hidden attributes stand for missing write permission here. Only
+  // a plain file is made writable, and never through a link; a folder's mode is never changed.
+  if (S_ISREG(st.st_mode)) {
+    fchmodat(AT_FDCWD, target.c_str(), (st.st_mode & 07777) | S_IWUSR, AT_SYMLINK_NOFOLLOW);
+    if (unlink(target.c_str()) == 0) return true;
+  }
   engine.LogStatus(972, target, 19, 6);
   engine.AddToLog("Unable to delete file " + target);
   return false;
@@ -61,15 +81,13 @@ bool DeleteOldTarget(TVudIvazoz& engine, const std::string& target) {
 
 bool MoveToTarget(TVudIvazoz& engine, const std::string& temporary, const std::string& target,
                   unsigned mode) {
-  chmod(temporary.c_str(), mode);
+  fchmodat(AT_FDCWD, temporary.c_str(), mode, AT_SYMLINK_NOFOLLOW);
   bool moved = std::rename(temporary.c_str(), target.c_str()) == 0;
   if (!moved && errno == EXDEV) {
     // Another file system: copy beside the target first, so the target appears whole or not at all.
     const std::string beside = GetTempFileName(FolderOf(target), "WUPD");
-    std::error_code ec;
     if (!beside.empty()) {
-      fs::copy_file(temporary, beside, fs::copy_options::overwrite_existing, ec);
-      moved = !ec && chmod(beside.c_str(), mode) == 0 &&
+      moved = CopyBeside(temporary, beside, mode) &&
               std::rename(beside.c_str(), target.c_str()) == 0;
       if (!moved) std::remove(beside.c_str());
       else std::remove(temporary.c_str());

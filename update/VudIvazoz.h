@@ -133,6 +133,10 @@ public:
   char TimeSeparator = ':';
   int TimeOut = 0;         // connect time-out in ms, applied when above 0
   int ReceiveTimeOut = 0;  // receive time-out in ms, applied when above 0
+  // The largest file a transfer takes: a longer one fails like a body shorter than announced.
+  int64_t MaxDownloadSize = int64_t{4} << 30;
+  // Fewer bytes a second over a whole receive time-out is a stalled transfer; 0 = no floor.
+  int MinDownloadRate = 1024;
   TVudIvazozType UpdateType = httpUpdate;
   TVudIvazozConnect UpdateConnect = wucNoConnect;
   TVudIvazozUpdate UpdateUpdate = wuuPromptOnce;
@@ -246,7 +250,9 @@ public:
   void DoSuccess();
   // Reports the calling thread's last system error (see update/SystemError.h) as message 976.
   void Error();
-  // The staging folder, with a trailing '/'.
+  // The staging folder, with a trailing '/': TempDirectory, or with UseWinTempDir this user's
+  // private folder in the system temporary folder (throws std::runtime_error when none can be
+  // had).
   std::string WinTempDir() const;
 
   std::string ExpandPlaceholders(const std::string& path);

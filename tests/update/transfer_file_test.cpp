@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 
+#include "RunAsUser.h"
 #include "transfer_fixture.h"
 #include "update/CopyLocalFile.h"
 
@@ -74,6 +77,81 @@ TEST_F(TransferFile, RefusesTheSameFileAMissingSourceAndStopsWhenCancelled) {
   EXPECT_EQ(ReadFileText(FTarget + "big.bin"), "old");
   EXPECT_TRUE(FDownloaded.empty());
   EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferFile, OnlyAPlainFileIsCopied) {
+  // Neither a named pipe without a writer nor an endless device may hold the copy.
+  ASSERT_EQ(mkfifo((FSource + "pipe").c_str(), 0600), 0);
+  std::filesystem::create_directories(FSource + "folder");
+  for (const std::string& source : {FSource + "pipe", std::string("/dev/zero"), FSource + "folder"}) {
+    SCOPED_TRACE(source);
+    FEngine.Messages.clear();
+    EXPECT_FALSE(FEngine.URLGetFile(nullptr, source, FTarget + "copy", false));
+    ExpectMessage(913, "File not found : " + source, 2, 1);
+    EXPECT_FALSE(std::filesystem::exists(FTarget + "copy"));
+  }
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferFile, ASourceWithoutAFileNameIsRefused) {
+  // The target would be the target folder itself.
+  EXPECT_FALSE(FEngine.URLGetFile(nullptr, FSource, FTarget, false));
+  ExpectMessage(917, "File not found : " + FSource, 2, 1);
+  EXPECT_TRUE(std::filesystem::is_empty(FTarget));
+}
+
+// What a user without root's powers meets in a shared folder: the old target is another
+// user's link to one of the user's own files, or it sits in a folder that refuses the delete.
+TEST_F(TransferFile, AnOldTargetThatCannotBeDeletedIsNeverFollowedNorIsItsFolderOpened) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as two other users";
+  constexpr uid_t KUser = 42001;
+  constexpr uid_t KAttacker = 42002;
+  const std::string root = test::TestRoot();
+  // The other users must reach this case's folder through the test's own folders.
+  for (std::filesystem::path p = root; p.filename().string().rfind("vyn-test-", 0) == 0 ||
+                                       p.filename() == "tmp";
+       p = p.parent_path())
+    chmod(p.c_str(), 0755);
+  chmod(FSource.c_str(), 0755);
+  WriteFileText(FSource + "file.txt", "new");
+  chmod((FSource + "file.txt").c_str(), 0644);
+  const std::string stage = root + "/stage";  // the user's own staging folder
+  std::filesystem::create_directories(stage);
+  chown(stage.c_str(), KUser, KUser);
+
+  const std::string shared = root + "/shared";  // sticky and open to all, like /tmp
+  std::filesystem::create_directories(shared);
+  chmod(shared.c_str(), 01777);
+  const std::string victim = root + "/victim.txt";
+  WriteFileText(victim, "private");
+  chown(victim.c_str(), KUser, KUser);
+  chmod(victim.c_str(), 0600);
+  ASSERT_EQ(symlink(victim.c_str(), (shared + "/file.txt").c_str()), 0);
+  lchown((shared + "/file.txt").c_str(), KAttacker, KAttacker);
+
+  const std::string closed = root + "/closed";  // the user's own folder, closed to writes
+  std::filesystem::create_directories(closed);
+  WriteFileText(closed + "/file.txt", "old");
+  chown(closed.c_str(), KUser, KUser);
+  chown((closed + "/file.txt").c_str(), KUser, KUser);
+  chmod(closed.c_str(), 0555);
+
+  for (const std::string& folder : {shared, closed}) {
+    SCOPED_TRACE(folder);
+    const int refused = test::RunAsUser(KUser, KUser, [&] {
+      FEngine.UseWinTempDir = false;
+      FEngine.TempDirectory = stage;
+      FEngine.Messages.clear();
+      const bool copied = FEngine.URLGetFile(nullptr, FSource + "file.txt", folder + "/", false);
+      return !copied && FEngine.HasMessage(972) && StagingFiles() == 0 ? 1 : 0;
+    });
+    EXPECT_EQ(refused, 1);
+  }
+  EXPECT_EQ(Mode(victim), 0600u);
+  EXPECT_EQ(ReadFileText(victim), "private");
+  EXPECT_TRUE(std::filesystem::is_symlink(shared + "/file.txt"));
+  EXPECT_EQ(Mode(closed), 0555u);
+  EXPECT_EQ(ReadFileText(closed + "/file.txt"), "old");
 }
 
 TEST_F(TransferFile, EmptySourceGivesAnEmptyTargetAndPermissionsFollowTheTarget) {

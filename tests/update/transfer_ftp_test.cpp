@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
+#include "SilentListener.h"
 #include "TestFtpServer.h"
 #include "transfer_fixture.h"
 
@@ -104,6 +106,58 @@ TEST_F(TransferFtp, NamedUserAndTheFailuresOfConnectDirectoryAndFile) {
   EXPECT_EQ(FEngine.MessageIds(), (std::vector<int>{954, 949, 949}));
   EXPECT_FALSE(FEngine.InProgress());
   EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferFtp, AMissingFileReportsTheFailingStepInBothModes) {
+  test::TTestFtpServer server(FRoot);
+  FEngine.Port = server.Port();
+  std::vector<std::string> texts;
+  for (bool passive : {true, false}) {
+    SCOPED_TRACE(passive ? "passive" : "active");
+    FEngine.Messages.clear();
+    FEngine.FTPPassive = passive;
+    ASSERT_EQ(FEngine.StartConnection(), wrOK);
+    ASSERT_EQ(FEngine.FTPConnect(), 0);
+    EXPECT_FALSE(Get("missing.bin"));
+    ASSERT_TRUE(FEngine.HasMessage(976));
+    texts.push_back(FEngine.FindMessage(976)->Text);
+    EXPECT_TRUE(Get("top.txt"));  // the connection still serves
+    FEngine.StopConnection();
+  }
+  EXPECT_EQ(texts[0], texts[1]);
+  EXPECT_EQ(texts[1].find("inet_ntop"), std::string::npos) << texts[1];
+}
+
+TEST_F(TransferFtp, NamesAndFoldersThatClimbAreRefused) {
+  test::TTestFtpServer server(FRoot);
+  FEngine.Port = server.Port();
+  FEngine.FTPPassive = true;
+  ASSERT_EQ(FEngine.StartConnection(), wrOK);
+  ASSERT_EQ(FEngine.FTPConnect(), 0);
+  // ".." as the file would fetch the listing of the folder above.
+  for (const std::string url : {"ftp://h/pub/deep/..", "..", "."}) {
+    SCOPED_TRACE(url);
+    FEngine.Messages.clear();
+    EXPECT_FALSE(Get(url));
+    ExpectMessage(917, "File not found : " + url, 2, 1);
+  }
+  FEngine.FTPDirectory = "pub/deep/../..";
+  FEngine.Messages.clear();
+  EXPECT_FALSE(Get("top.txt"));
+  ExpectMessage(975, "Cannot change FTP directory to : pub/deep/../..", 3, 8);
+  EXPECT_TRUE(std::filesystem::is_empty(FTarget));
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferFtp, AGreetingThatNeverComesTimesOutWhileTheWindowLives) {
+  test::TSilentListener silent;
+  FEngine.Port = silent.Port();
+  FEngine.ReceiveTimeOut = 600;
+  ASSERT_EQ(FEngine.StartConnection(), wrOK);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(FEngine.FTPConnect(), -1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_GE(FUi.PendingEventsCalls, 5);
 }
 
 }  // namespace

@@ -7,10 +7,12 @@
 #include <set>
 #include <thread>
 
+#include "SilentListener.h"
 #include "TestHttpServer.h"
 #include "TestProxyServer.h"
 #include "transfer_fixture.h"
 #include "platform/Registry.h"
+#include "update/LogFile.h"
 #include "update/net/InternetSession.h"
 
 namespace vyn {
@@ -194,6 +196,116 @@ TEST_F(TransferHttp, ServersThatStopSendingOrNeverAnswerTimeOut) {
   release = true;
 }
 
+TEST_F(TransferHttp, AddressesThatNameNoFileAreRefusedBeforeAnyRequest) {
+  std::atomic<int> requests{0};
+  FServer.Server().set_pre_routing_handler([&](const httplib::Request&, httplib::Response&) {
+    ++requests;
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+  FServer.Start();
+  Connect(FServer);
+  std::filesystem::create_directories(FTarget + "inner");
+  for (const std::string path : {"/ok/", "/x/..", "/get?..", "/x/.", "/get.php?"}) {
+    SCOPED_TRACE(path);
+    FEngine.Messages.clear();
+    EXPECT_FALSE(FEngine.URLGetFile(FEngine.HintConnect(), FServer.Url(path), FTarget + "inner/",
+                                    false));
+    ExpectMessage(917, "File not found : " + FServer.Url(path), 2, 1);
+  }
+  EXPECT_EQ(requests, 0);
+  EXPECT_TRUE(std::filesystem::is_empty(FTarget + "inner"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(FTarget),
+                          std::filesystem::directory_iterator()), 1);
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferHttp, NoDownloadGrowsBeyondTheLargestSize) {
+  // Without a length the body never ends; with one it announces more than is taken.
+  FServer.Server().Get("/endless.bin", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content_provider("application/octet-stream", [](size_t, httplib::DataSink& sink) {
+      return sink.write(std::string(16384, 'e').data(), 16384);
+    });
+  });
+  FServer.Server().Get("/huge.bin", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content_provider(size_t{3} << 20, "application/octet-stream",
+                             [](size_t, size_t, httplib::DataSink& sink) {
+                               return sink.write(std::string(16384, 'h').data(), 16384);
+                             });
+  });
+  FServer.Serve("/fits.bin", test::Pattern(1 << 20));
+  FServer.Server().set_keep_alive_max_count(1);
+  FServer.Start();
+  EXPECT_EQ(FEngine.MaxDownloadSize, int64_t{4} << 30);
+  FEngine.MaxDownloadSize = 1 << 20;
+  Connect(FServer);
+  int64_t lastPos = 0;
+  FEngine.OnFileProgress = [&](TVudIvazoz&, const std::string&, int64_t pos, int64_t) {
+    lastPos = pos;
+  };
+  for (const std::string name : {"endless.bin", "huge.bin"}) {
+    SCOPED_TRACE(name);
+    FEngine.Messages.clear();
+    lastPos = 0;
+    WriteFileText(FTarget + name, "old");
+    EXPECT_FALSE(Get(FServer, "/" + name));
+    ExpectMessage(908, "", 20, 10);
+    EXPECT_LE(lastPos, 1 << 20);
+    EXPECT_EQ(ReadFileText(FTarget + name), "old");
+  }
+  EXPECT_TRUE(Get(FServer, "/fits.bin"));  // exactly the largest size is taken
+  EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferHttp, AServerThatTricklesHasStalled) {
+  static std::atomic<bool> release;
+  release = false;
+  FServer.Server().Get("/trickle.bin", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content_provider(100000, "application/octet-stream",
+                             [](size_t, size_t, httplib::DataSink& sink) {
+                               // About 200 bytes a second: never silent, never done.
+                               std::this_thread::sleep_for(50ms);
+                               return !release && sink.write("0123456789", 10);
+                             });
+  });
+  FServer.Start();
+  EXPECT_EQ(FEngine.MinDownloadRate, 1024);
+  FEngine.ReceiveTimeOut = 700;
+  Connect(FServer);
+  WriteFileText(FTarget + "trickle.bin", "old");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Get(FServer, "/trickle.bin"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+  EXPECT_EQ(ReadFileText(FTarget + "trickle.bin"), "old");
+  EXPECT_EQ(StagingFiles(), 0);
+  release = true;
+}
+
+TEST_F(TransferHttp, AHandshakeThatNeverComesTimesOutWhileTheWindowLives) {
+  test::TSilentListener silent;
+  const std::string url = "https://127.0.0.1:" + std::to_string(silent.Port()) + "/x.bin";
+  FEngine.URL = url;
+  FEngine.ReceiveTimeOut = 600;
+  ASSERT_EQ(FEngine.StartConnection(), wrOK);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(FEngine.URLGetFile(FEngine.HintConnect(), url, FTarget, false));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+  ExpectMessage(917, "File not found : " + url, 2, 1);
+  EXPECT_GE(FUi.PendingEventsCalls, 5);  // about every 50 ms of the wait
+
+  // A Cancel from the window ends the wait at once.
+  FEngine.ReceiveTimeOut = 0;
+  FEngine.StopConnection();
+  ASSERT_EQ(FEngine.StartConnection(), wrOK);
+  FUi.OnPendingEvents = [&] {
+    if (FUi.PendingEventsCalls >= 3) FEngine.Cancel();
+  };
+  FEngine.Messages.clear();
+  EXPECT_FALSE(FEngine.URLGetFile(FEngine.HintConnect(), url, FTarget, false));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
+  EXPECT_TRUE(FEngine.Cancelled());
+  EXPECT_EQ(FEngine.MessageIds(), (std::vector<int>{915, 964}));
+}
+
 TEST_F(TransferHttp, ZeroLengthFileFailsAndKeepsTheTarget) {
   FServer.Serve("/empty.txt", "");
   FServer.Start();
@@ -229,6 +341,31 @@ TEST_F(TransferHttp, CancelBeforeOrDuringTheTransferKeepsTheTarget) {
   EXPECT_EQ(ReadFileText(FTarget + "big.bin"), "old");
   EXPECT_TRUE(FDownloaded.empty());
   EXPECT_EQ(StagingFiles(), 0);
+}
+
+TEST_F(TransferHttp, PasswordsThatHoldAddressCharactersStayOutOfTheLogAndTheMessages) {
+  FServer.Start();
+  Connect(FServer);
+  FEngine.Logging = true;
+  FEngine.SetLogFileName(test::TestRoot() + "/update.log");
+  std::vector<std::string> statusTexts;
+  FEngine.OnStatus = [&](TVudIvazoz&, const std::string& text, int, int) {
+    statusTexts.push_back(text);
+  };
+  const std::string host = "127.0.0.1:" + std::to_string(FServer.Port());
+  for (const std::string secret : {"pa/ss", "pa?ss", "pa#ss", "p@ss/w?o#rd"}) {
+    for (const std::string scheme : {"http", "https", "ftp"}) {
+      const std::string url = scheme + "://alice:" + secret + "@" + host + "/dir/file.txt";
+      SCOPED_TRACE(url);
+      EXPECT_FALSE(FEngine.URLGetFile(FEngine.HintConnect(), url, FTarget, false));
+    }
+  }
+  FEngine.OnStatus = nullptr;
+  std::string all = test::ReadFileText(test::TestRoot() + "/update.log");
+  for (const auto& text : statusTexts) all += text + "\n";
+  EXPECT_NE(all.find("alice:***@"), std::string::npos) << all;
+  for (const std::string part : {"pa/", "pa?", "pa#", "p@ss", "ss@"})
+    EXPECT_EQ(all.find(part), std::string::npos) << part << "\n" << all;
 }
 
 TEST_F(TransferHttp, HiddenAddressesAndPasswordsStayOutOfTheMessages) {
@@ -366,6 +503,46 @@ TEST(TransferHttps, CertificatesAreCheckedUnlessDisabled) {
     EXPECT_EQ(engine.HasMessage(917), !expected);
     unsetenv("VYN_CA_FILE");
   }
+}
+
+TEST(TransferHttps, ARedirectionThatLeavesHttpsIsRefused) {
+  TTestHttpServer plain;
+  std::atomic<int> plainRequests{0};
+  plain.Server().Get("/clear.txt", [&](const httplib::Request&, httplib::Response& res) {
+    ++plainRequests;
+    res.set_content("in the clear", "text/plain");
+  });
+  plain.Start();
+  TTestHttpServer secure(true);
+  secure.Serve("/sealed.txt", "sealed");
+  secure.Server().Get("/down.txt", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_redirect(plain.Url("/clear.txt"), 302);
+  });
+  secure.Server().Get("/across.txt", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_redirect("/sealed.txt", 301);
+  });
+  secure.Start();
+  test::TIsolatedEnvironment environment;
+  const std::string target = test::TestRoot() + "/";
+  for (const TVudIvazozCertCheck check : {ccEnable, ccDisable}) {
+    SCOPED_TRACE(check);
+    setenv("VYN_CA_FILE", secure.CertificateFile().c_str(), 1);
+    test::TEngineProbe engine;
+    engine.URL = secure.Url("/control.ini");
+    engine.CertCheck = check;
+    ASSERT_EQ(engine.StartConnection(), wrOK);
+    EXPECT_FALSE(engine.URLGetFile(engine.HintConnect(), secure.Url("/down.txt"), target, false));
+    const test::TStatusRecord* status = engine.FindMessage(916);
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->Text, "Http status : 302");
+    EXPECT_EQ(status->Error, 302);
+    EXPECT_FALSE(std::filesystem::exists(target + "down.txt"));
+    // Within HTTPS a redirection is followed.
+    EXPECT_TRUE(engine.URLGetFile(engine.HintConnect(), secure.Url("/across.txt"), target, false));
+    EXPECT_EQ(ReadFileText(target + "across.txt"), "sealed");
+    unsetenv("VYN_CA_FILE");
+  }
+  EXPECT_EQ(plainRequests, 0);
 }
 
 TEST_F(TransferHttp, ProxyWithCredentialsCarriesTheRequest) {

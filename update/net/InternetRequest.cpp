@@ -1,6 +1,7 @@
 #include "update/net/InternetRequest.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "update/net/CurlCore.h"
@@ -32,7 +33,10 @@ TInternetRequest::TInternetRequest(std::shared_ptr<net::TCurlCore> core,
       FEasy(std::move(easy)),
       FHttp(http),
       FReceiveTimeoutMs(receiveTimeoutMs > 0 ? receiveTimeoutMs : 0),
-      FLastActivity(std::chrono::steady_clock::now()) {
+      FLastActivity(std::chrono::steady_clock::now()),
+      FLastEvents(FLastActivity) {
+  const auto& cancelRequested = FCore->Options.CancelRequested;
+  FCancelledAtStart = cancelRequested && cancelRequested();
   CURL* h = FEasy->Handle;
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &TInternetRequest::WriteCallback);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
@@ -56,6 +60,8 @@ size_t TInternetRequest::WriteCallback(char* data, size_t size, size_t count, vo
   }
   r->FBuffer.insert(r->FBuffer.end(), data, data + n);
   r->FLastActivity = std::chrono::steady_clock::now();
+  r->FWindowBytes += static_cast<int64_t>(n);
+  r->FAnswered = true;
   return n;
 }
 
@@ -63,30 +69,100 @@ size_t TInternetRequest::HeaderCallback(char* data, size_t size, size_t count, v
   auto* r = static_cast<TInternetRequest*>(self);
   const size_t n = size * count;
   r->FLastActivity = std::chrono::steady_clock::now();
+  r->FWindowBytes += static_cast<int64_t>(n);
+  r->FAnswered = true;
   if (!r->FHttp) return n;
   if (StartsWithNoCase(data, n, "http/")) {
     // A new response: whatever body came before belonged to a redirection or an interim answer.
     const char* space = static_cast<const char*>(std::memchr(data, ' ', n));
     r->FHeaderStatus = space ? std::strtol(space + 1, nullptr, 10) : 0;
     r->FHeaderIsRedirect = false;
+    r->FHeaderLocation.clear();
     r->FBuffer.clear();
     r->FBufferStart = 0;
   } else if (StartsWithNoCase(data, n, "location:")) {
     r->FHeaderIsRedirect = true;
+    r->FHeaderLocation.assign(data + 9, n - 9);
   } else if ((n == 2 && data[0] == '\r') || (n == 1 && data[0] == '\n')) {
+    if (r->FHeaderStatus >= 200 && r->FHeaderIsRedirect && FollowedRedirect(r->FHeaderStatus) &&
+        r->RedirectLeavesHttps()) {
+      // Not followed: this redirection is the answer. Ending here keeps the library from
+      // sending the request in the clear.
+      r->FHeadersDone = true;
+      return 0;
+    }
     if (r->FHeaderStatus >= 200 && !(r->FHeaderIsRedirect && FollowedRedirect(r->FHeaderStatus)))
       r->FHeadersDone = true;
   }
   return n;
 }
 
+bool TInternetRequest::RedirectLeavesHttps() const {
+  const char* current = nullptr;
+  curl_easy_getinfo(FEasy->Handle, CURLINFO_EFFECTIVE_URL, &current);
+  if (!current || !StartsWithNoCase(current, std::strlen(current), "https:")) return false;
+  // A location without a scheme of its own stays on the current one.
+  const size_t first = FHeaderLocation.find_first_not_of(" \t");
+  if (first == std::string::npos) return false;
+  const std::string location = FHeaderLocation.substr(first);
+  size_t i = 0;
+  while (i < location.size() && (std::isalnum(static_cast<unsigned char>(location[i])) ||
+                                 location[i] == '+' || location[i] == '-' || location[i] == '.'))
+    ++i;
+  const bool hasScheme = i > 0 && i < location.size() && location[i] == ':' &&
+                         std::isalpha(static_cast<unsigned char>(location[0]));
+  return hasScheme && !StartsWithNoCase(location.data(), location.size(), "https:");
+}
+
 void TInternetRequest::Finish(int code) {
   FDone = true;
   if (code == CURLE_PARTIAL_FILE) code = CURLE_OK;  // the caller's length check tells
   FErrorCode = code;
+  // An FTP transfer's error buffer keeps the first complaint of the transfer, which may be a
+  // step the library recovered from (an active transfer's first try at its address); the
+  // code always names the step that failed.
   if (code != CURLE_OK && FErrorText.empty())
-    FErrorText = FEasy->ErrorBuffer[0] ? FEasy->ErrorBuffer
-                                       : curl_easy_strerror(static_cast<CURLcode>(code));
+    FErrorText = FEasy->ErrorBuffer[0] && FHttp ? FEasy->ErrorBuffer
+                                                : curl_easy_strerror(static_cast<CURLcode>(code));
+}
+
+long TInternetRequest::AllowedSilenceMs() const {
+  // Until the server's first byte the connect time-out adds to the receive time-out: together
+  // they cover reaching the server, a handshake or greeting, and its answer.
+  const long connect = FCore->Options.ConnectTimeoutMs;
+  return FReceiveTimeoutMs + (FAnswered || connect <= 0 ? 0 : connect);
+}
+
+bool TInternetRequest::Stalled(std::chrono::steady_clock::time_point now,
+                               std::chrono::milliseconds driven) {
+  using namespace std::chrono;
+  const TSessionOptions& options = FCore->Options;
+  if (options.CancelRequested && !FCancelledAtStart && options.CancelRequested()) {
+    FCancelled = true;
+    FErrorText = "Cancelled";
+    Finish(CURLE_ABORTED_BY_CALLBACK);
+    return true;
+  }
+  if (FReceiveTimeoutMs <= 0) return false;
+  if (duration_cast<milliseconds>(now - FLastActivity).count() >= AllowedSilenceMs()) {
+    FErrorText = "No data received for " + std::to_string(AllowedSilenceMs()) + " ms";
+    Finish(CURLE_OPERATION_TIMEDOUT);
+    return true;
+  }
+  if (!FAnswered) return false;
+  // Only the time spent waiting counts: the owner may take its time between two reads.
+  FWindowDriven += driven;
+  if (FWindowDriven.count() >= FReceiveTimeoutMs) {
+    if (options.MinimumRate > 0 && FWindowBytes * 1000 < options.MinimumRate * FReceiveTimeoutMs) {
+      FErrorText = "Less than " + std::to_string(options.MinimumRate) + " bytes a second for " +
+                   std::to_string(FReceiveTimeoutMs) + " ms";
+      Finish(CURLE_OPERATION_TIMEDOUT);
+      return true;
+    }
+    FWindowDriven = milliseconds(0);
+    FWindowBytes = 0;
+  }
+  return false;
 }
 
 template <class TPredicate>
@@ -94,6 +170,7 @@ void TInternetRequest::Drive(TPredicate enough) {
   using namespace std::chrono;
   CURLM* multi = FCore->Multi;
   while (!FDone && !enough()) {
+    const auto started = steady_clock::now();
     int running = 0;
     const CURLMcode mc = curl_multi_perform(multi, &running);
     if (mc != CURLM_OK) {
@@ -106,29 +183,20 @@ void TInternetRequest::Drive(TPredicate enough) {
       if (msg->msg == CURLMSG_DONE && msg->easy_handle == FEasy->Handle) Finish(msg->data.result);
     if (FDone || enough()) break;
 
-    const auto now = steady_clock::now();
-    if (!FConnected) {
-      // The receive clock starts once the request is on its way; connecting has its own.
-      curl_off_t sent = 0;
-      curl_easy_getinfo(FEasy->Handle, CURLINFO_PRETRANSFER_TIME_T, &sent);
-      if (sent > 0) {
-        FConnected = true;
-        FLastActivity = now;
-      }
-    }
     // Short waits: libcurl does not always hand over every socket it waits on (the listening
     // socket of an active FTP transfer), so it is driven again soon anyway.
     int waitMs = KLongestWaitMs;
-    if (FConnected && FReceiveTimeoutMs > 0) {
-      const long silent = duration_cast<milliseconds>(now - FLastActivity).count();
-      if (silent >= FReceiveTimeoutMs) {
-        FErrorText = "No data received for " + std::to_string(FReceiveTimeoutMs) + " ms";
-        Finish(CURLE_OPERATION_TIMEDOUT);
-        break;
-      }
-      waitMs = static_cast<int>(std::min<long>(waitMs, FReceiveTimeoutMs - silent));
+    if (FReceiveTimeoutMs > 0) {
+      const long silent = duration_cast<milliseconds>(started - FLastActivity).count();
+      waitMs = static_cast<int>(std::clamp<long>(AllowedSilenceMs() - silent, 0, waitMs));
     }
     curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
+    const auto now = steady_clock::now();
+    if (FCore->Options.ProcessEvents && now - FLastEvents >= milliseconds(KLongestWaitMs)) {
+      FLastEvents = now;
+      FCore->Options.ProcessEvents();
+    }
+    if (Stalled(now, duration_cast<milliseconds>(now - started))) break;
   }
 }
 

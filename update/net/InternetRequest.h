@@ -34,6 +34,8 @@ public:
 
   int ErrorCode() const { return FErrorCode; }
   const std::string& ErrorText() const { return FErrorText; }
+  // Ended because the session's CancelRequested said so.
+  bool Cancelled() const { return FCancelled; }
 
 private:
   friend class TInternetSession;
@@ -45,7 +47,13 @@ private:
   // Drives the transfer until `enough` holds or it ends.
   template <class TPredicate>
   void Drive(TPredicate enough);
+  // The longest silence of the server allowed now.
+  long AllowedSilenceMs() const;
+  // Ends the transfer when the server is silent or too slow, or the owner cancels; true then.
+  bool Stalled(std::chrono::steady_clock::time_point now, std::chrono::milliseconds driven);
   void Finish(int code);
+  // At the end of a redirection's headers: its target leaves HTTPS.
+  bool RedirectLeavesHttps() const;
 
   static size_t WriteCallback(char* data, size_t size, size_t count, void* self);
   static size_t HeaderCallback(char* data, size_t size, size_t count, void* self);
@@ -59,10 +67,17 @@ private:
   size_t FBufferStart = 0;
   bool FHeadersDone = false;
   bool FHeaderIsRedirect = false;
+  std::string FHeaderLocation;
   long FHeaderStatus = 0;
   bool FDone = false;
-  bool FConnected = false;
+  bool FAnswered = false;  // the server has sent something
+  bool FCancelledAtStart = false;
+  bool FCancelled = false;
   std::chrono::steady_clock::time_point FLastActivity;
+  std::chrono::steady_clock::time_point FLastEvents;
+  // The rate window: time spent waiting on the server, and what came meanwhile.
+  std::chrono::milliseconds FWindowDriven{0};
+  int64_t FWindowBytes = 0;
 
   long FStatus = 0;
   int64_t FContentLength = -1;

@@ -1,5 +1,7 @@
 #include "update/net/InternetSession.h"
 
+#include <optional>
+
 #include "update/net/CurlCore.h"
 #include "update/net/ProxyChoice.h"
 
@@ -51,6 +53,14 @@ bool TInternetSession::IsOpen() const { return FCore->Multi != nullptr; }
 
 void TInternetSession::SetConnectTimeout(long ms) { FCore->Options.ConnectTimeoutMs = ms; }
 void TInternetSession::SetReceiveTimeout(long ms) { FCore->Options.ReceiveTimeoutMs = ms; }
+void TInternetSession::SetMinimumRate(long bytesPerSecond) {
+  FCore->Options.MinimumRate = bytesPerSecond;
+}
+void TInternetSession::SetEventHandlers(std::function<void()> processEvents,
+                                        std::function<bool()> cancelRequested) {
+  FCore->Options.ProcessEvents = std::move(processEvents);
+  FCore->Options.CancelRequested = std::move(cancelRequested);
+}
 void TInternetSession::SetVerifyCertificates(bool verify) {
   FCore->Options.VerifyCertificates = verify;
 }
@@ -102,7 +112,7 @@ std::unique_ptr<TInternetRequest> TInternetSession::Start(const std::string& url
       new TInternetRequest(FCore, std::move(easy), http && !FFtp, receive));
   if (!request->WaitForResponse()) {
     FLastError = {request->ErrorCode(), request->ErrorText(),
-                  request->ErrorCode() == CURLE_REMOTE_FILE_NOT_FOUND};
+                  request->ErrorCode() == CURLE_REMOTE_FILE_NOT_FOUND, request->Cancelled()};
     return nullptr;
   }
   FLastError = {};
@@ -115,14 +125,19 @@ std::unique_ptr<TInternetRequest> TInternetSession::OpenUrl(const std::string& u
   return Start(url, headers, flags, false);
 }
 
-std::string TInternetSession::FtpUrl(const std::string& directory, const std::string& name) const {
+std::optional<std::string> TInternetSession::FtpUrl(const std::string& directory,
+                                                   const std::string& name) const {
+  // The library would fold a ".." into the folder above and list that folder instead.
+  if (name == "." || name == "..") return std::nullopt;
   std::string url = "ftp://" + FFtp->Host + ":" + std::to_string(FFtp->Port) + "/";
   if (!directory.empty() && directory[0] == '/') url += "%2F/";
   size_t start = 0;
   while (start < directory.size()) {
     size_t end = directory.find('/', start);
     if (end == std::string::npos) end = directory.size();
-    if (end > start) url += Escape(directory.substr(start, end - start)) + "/";
+    const std::string segment = directory.substr(start, end - start);
+    if (segment == "..") return std::nullopt;
+    if (!segment.empty() && segment != ".") url += Escape(segment) + "/";
     start = end + 1;
   }
   return url + Escape(name);
@@ -133,7 +148,7 @@ bool TInternetSession::FtpProbe(const std::string& url, int64_t* size) {
   if (!request) return false;
   char none[1];
   if (request->Read(none, sizeof none) < 0) {
-    FLastError = {request->ErrorCode(), request->ErrorText()};
+    FLastError = {request->ErrorCode(), request->ErrorText(), false, request->Cancelled()};
     return false;
   }
   if (size) *size = request->ContentLength();
@@ -142,7 +157,7 @@ bool TInternetSession::FtpProbe(const std::string& url, int64_t* size) {
 
 std::shared_ptr<TInternetSession> TInternetSession::ConnectFtp(const TFtpTarget& target) {
   std::shared_ptr<TInternetSession> ftp(new TInternetSession(FCore, target));
-  if (!ftp->FtpProbe(ftp->FtpUrl("", ""), nullptr)) {
+  if (!ftp->FtpProbe(*ftp->FtpUrl("", ""), nullptr)) {
     FLastError = ftp->FLastError;
     return nullptr;
   }
@@ -152,7 +167,12 @@ std::shared_ptr<TInternetSession> TInternetSession::ConnectFtp(const TFtpTarget&
 
 bool TInternetSession::FtpSetCurrentDirectory(const std::string& directory) {
   const std::string next = JoinDirectory(FFtpDirectory, directory);
-  if (!FtpProbe(FtpUrl(next, ""), nullptr)) return false;
+  const std::optional<std::string> url = FtpUrl(next, "");
+  if (!url) {
+    FLastError = {CURLE_URL_MALFORMAT, "A folder named \"..\" is refused", false};
+    return false;
+  }
+  if (!FtpProbe(*url, nullptr)) return false;
   FFtpDirectory = next;
   return true;
 }
@@ -162,9 +182,12 @@ std::unique_ptr<TInternetRequest> TInternetSession::FtpOpenFile(const std::strin
     FLastError = {CURLE_REMOTE_FILE_NOT_FOUND, "No file name", true};
     return nullptr;
   }
-  std::unique_ptr<TInternetRequest> request =
-      Start(FtpUrl(FFtpDirectory, name), "", TRequestFlags{false, false}, false);
-  return request;
+  const std::optional<std::string> url = FtpUrl(FFtpDirectory, name);
+  if (!url) {
+    FLastError = {CURLE_URL_MALFORMAT, "A name \".\" or \"..\" is refused", false};
+    return nullptr;
+  }
+  return Start(*url, "", TRequestFlags{false, false}, false);
 }
 
 }  // namespace vyn

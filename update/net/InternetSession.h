@@ -5,7 +5,9 @@
 // and sharing its pool.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "update/net/InternetRequest.h"
@@ -22,6 +24,7 @@ struct TNetError {
   int Code = 0;
   std::string Text;
   bool FileNotFound = false;  // the server says the file is not there
+  bool Cancelled = false;     // ended by CancelRequested
 };
 
 struct TSessionOptions {
@@ -34,10 +37,17 @@ struct TSessionOptions {
   std::string ProxyPassword;
   long ConnectTimeoutMs = 0;  // 0 = the library's default
   long ReceiveTimeoutMs = 0;  // longest silence of a server; 0 = KDefaultReceiveTimeoutMs
+  // Fewer bytes a second than this over a whole receive time-out is a stall; 0 = no floor.
+  long MinimumRate = 1024;
   bool VerifyCertificates = true;
   // Certificate authorities to trust instead of the system's; empty = the environment variable
   // VYN_CA_FILE when set, else the system's.
   std::string CAFile;
+  // Called while a request waits for its server, so a window stays alive; may be empty.
+  std::function<void()> ProcessEvents;
+  // Asked while a request waits: true ends it at once. A request that starts while it is
+  // already true is not ended by it.
+  std::function<bool()> CancelRequested;
 };
 
 // A receive with no time-out of its own gives up after this much silence.
@@ -70,6 +80,8 @@ public:
 
   void SetConnectTimeout(long ms);
   void SetReceiveTimeout(long ms);
+  void SetMinimumRate(long bytesPerSecond);
+  void SetEventHandlers(std::function<void()> processEvents, std::function<bool()> cancelRequested);
   void SetVerifyCertificates(bool verify);
   const TSessionOptions& Options() const;
 
@@ -80,7 +92,8 @@ public:
 
   // Opens an address (HTTP, HTTPS or FTP) with extra header lines (separated by CR LF; empty
   // lines are dropped). Returns once the final response's headers are in; redirections are
-  // followed. None when no response came (see LastError); an HTTP error status is a response.
+  // followed, except one from HTTPS to anything else, which is the final response. None when
+  // no response came (see LastError); an HTTP error status is a response.
   std::unique_ptr<TInternetRequest> OpenUrl(const std::string& url, const std::string& headers,
                                             const TRequestFlags& flags);
 
@@ -97,7 +110,8 @@ public:
 
 private:
   TInternetSession(std::shared_ptr<net::TCurlCore> core, const TFtpTarget& target);
-  std::string FtpUrl(const std::string& directory, const std::string& name) const;
+  // The address of a file (or, with an empty name, a folder); none when a part climbs up.
+  std::optional<std::string> FtpUrl(const std::string& directory, const std::string& name) const;
   // Runs a transfer that carries no body; true when it succeeded.
   bool FtpProbe(const std::string& url, int64_t* size);
   std::unique_ptr<TInternetRequest> Start(const std::string& url, const std::string& headers,

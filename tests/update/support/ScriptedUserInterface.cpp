@@ -48,7 +48,10 @@ void TScriptedUserInterface::ShowHTMLDialog(const std::string& address) {
   Calls.push_back("HTMLDialog:" + address);
 }
 
-void TScriptedUserInterface::ProcessPendingEvents() { ++PendingEventsCalls; }
+void TScriptedUserInterface::ProcessPendingEvents() {
+  ++PendingEventsCalls;
+  if (OnPendingEvents) OnPendingEvents();
+}
 
 void TScriptedUserInterface::RunOnUiThread(const std::function<void()>& work) { work(); }
 

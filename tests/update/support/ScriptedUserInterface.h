@@ -3,6 +3,7 @@
 // default when a queue is empty), and every call is recorded.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
   // One entry per call, e.g. "MessageBox:text", "Login:caption", "ProgressUpdate:label:pos:size".
   std::vector<std::string> Calls;
   int PendingEventsCalls = 0;
+  // Runs at each ProcessPendingEvents, as a click on Cancel would.
+  std::function<void()> OnPendingEvents;
 
   TMessageResult MessageBox(const std::string& text, const std::string& caption,
                             TMessageKind kind, TMessageButtons buttons) override;
