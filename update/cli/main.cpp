@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "update/cli/CheckOptions.h"
+#include "update/cli/SignalCancel.h"
 #include "update/VudIvazoz.h"
 
 namespace {
@@ -20,9 +21,7 @@ int Finish(int result) {
   return result == vyn::wrNoNewVersion ? KExitNothingNewer : KExitNewer;
 }
 
-int RunCheck(const vyn::cli::TCheckOptions& options) {
-  vyn::TVudIvazoz engine;
-  vyn::cli::ConfigureEngine(options, engine);
+int Check(vyn::TVudIvazoz& engine) {
   engine.OnNumberedStatus = [](vyn::TVudIvazoz&, int id, const std::string& text, int status,
                                int error) {
     std::fprintf(stderr, "[%d] %s (%d, %d)\n", id, text.c_str(), status, error);
@@ -49,6 +48,15 @@ int RunCheck(const vyn::cli::TCheckOptions& options) {
   result = engine.DoVersionCheck();
   engine.StopConnection();
   return Finish(result);
+}
+
+int RunCheck(const vyn::cli::TCheckOptions& options) {
+  vyn::TVudIvazoz engine;
+  vyn::cli::ConfigureEngine(options, engine);
+  vyn::cli::TSignalCancel signals(engine);
+  const int exitCode = Check(engine);
+  signals.EndBySignal();
+  return exitCode;
 }
 
 }  // namespace

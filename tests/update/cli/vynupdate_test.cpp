@@ -2,16 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestEnvironment.h"
 #include "TestFtpServer.h"
 #include "TestHttpServer.h"
 #include "platform/Folders.h"
+
+extern char** environ;
 
 namespace vyn {
 namespace {
@@ -198,6 +208,69 @@ TEST(VynupdateTest, FtpAddressGivesHostPortAndDirectory) {
   const TRun wrongPassword = RunVynupdate({"check", address, "--user", "user", "--password", "nope"});
   EXPECT_EQ(wrongPassword.Exit, 2);
   EXPECT_EQ(wrongPassword.LastLine(), "2 wrCannotOpen");
+}
+
+// Starts vynupdate in the background with its output in files of the test folder.
+pid_t StartVynupdate(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {VYN_VYNUPDATE_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> pointers;
+  for (auto& a : argv) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  const std::string out = test::TestRoot() + "/out.txt";
+  const std::string err = test::TestRoot() + "/err.txt";
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, VYN_VYNUPDATE_PATH, &actions, nullptr, pointers.data(), environ) != 0)
+    pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+int CountFiles(const std::string& folder) {
+  std::error_code ec;
+  int n = 0;
+  for (auto it = std::filesystem::directory_iterator(folder, ec);
+       !ec && it != std::filesystem::directory_iterator(); ++it)
+    ++n;
+  return n;
+}
+
+TEST(VynupdateTest, EndedBySignalItLeavesNoTemporaryFile) {
+  using namespace std::chrono_literals;
+  test::TIsolatedEnvironment environment;
+  static std::atomic<bool> release;
+  release = false;
+  test::TTestHttpServer server;
+  server.Server().Get("/slow.inf", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content_provider(1 << 20, "text/plain", [](size_t, size_t, httplib::DataSink& sink) {
+      std::this_thread::sleep_for(20ms);
+      return !release && sink.write(std::string(4096, ';').data(), 4096);
+    });
+  });
+  server.Start();
+  const std::string staging =
+      test::TestRoot() + "/tmp/vynupdate-" + std::to_string(geteuid());
+  for (const int signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    const pid_t pid = StartVynupdate({"check", server.Url("/slow.inf")});
+    ASSERT_GT(pid, 0);
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (CountFiles(staging) == 0 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(CountFiles(staging), 1);  // the download's temporary file
+    kill(pid, signal);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(CountFiles(staging), 0);
+    EXPECT_NE(test::ReadFileText(test::TestRoot() + "/err.txt").find("[964]"), std::string::npos);
+  }
+  release = true;
 }
 
 }  // namespace
