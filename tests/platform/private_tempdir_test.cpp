@@ -41,49 +41,35 @@ TEST(PrivateTempDir, MadeOnceAndClosedToOthers) {
 // Whatever another user put there first under the usual name is left alone and never used.
 TEST(PrivateTempDir, ANameTakenFirstIsNeverUsed) {
   const bool root = geteuid() == 0;
+  using TPlant = std::function<void(const std::string& name, const std::string& elsewhere)>;
+  const auto link = [](uid_t owner) -> TPlant {
+    return [owner](const std::string& name, const std::string& elsewhere) {
+      fs::create_directories(elsewhere);
+      chmod(elsewhere.c_str(), 0700);
+      fs::create_directory_symlink(elsewhere, name);
+      lchown(name.c_str(), owner, owner);
+    };
+  };
+  const auto folder = [](uid_t owner, mode_t mode) -> TPlant {
+    return [owner, mode](const std::string& name, const std::string&) {
+      fs::create_directories(name);
+      chmod(name.c_str(), mode);
+      chown(name.c_str(), owner, owner);
+    };
+  };
+  constexpr uid_t KOther = 42002;
   struct TCase {
     const char* What;
-    std::function<void(const std::string& name, const std::string& elsewhere)> Plant;
+    TPlant Plant;
     bool NeedsRoot;
   } cases[] = {
-      {"link to a folder of ours",
-       [](const std::string& name, const std::string& elsewhere) {
-         fs::create_directories(elsewhere);
-         chmod(elsewhere.c_str(), 0700);
-         fs::create_directory_symlink(elsewhere, name);
-       },
+      {"link to a folder of ours", link(geteuid()), false},
+      {"another user's link", link(KOther), true},
+      {"a file", [](const std::string& name, const std::string&) { test::WriteFileText(name, "x"); },
        false},
-      {"another user's link",
-       [](const std::string& name, const std::string& elsewhere) {
-         fs::create_directories(elsewhere);
-         chmod(elsewhere.c_str(), 0700);
-         fs::create_directory_symlink(elsewhere, name);
-         lchown(name.c_str(), 42002, 42002);
-       },
-       true},
-      {"a file",
-       [](const std::string& name, const std::string&) { test::WriteFileText(name, "x"); },
-       false},
-      {"another user's folder open to all",
-       [](const std::string& name, const std::string&) {
-         fs::create_directories(name);
-         chmod(name.c_str(), 0777);
-         chown(name.c_str(), 42002, 42002);
-       },
-       true},
-      {"another user's closed folder",
-       [](const std::string& name, const std::string&) {
-         fs::create_directories(name);
-         chmod(name.c_str(), 0700);
-         chown(name.c_str(), 42002, 42002);
-       },
-       true},
-      {"a folder of ours open to others",
-       [](const std::string& name, const std::string&) {
-         fs::create_directories(name);
-         chmod(name.c_str(), 0777);
-       },
-       false},
+      {"another user's folder open to all", folder(KOther, 0777), true},
+      {"another user's closed folder", folder(KOther, 0700), true},
+      {"a folder of ours open to others", folder(geteuid(), 0777), false},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -96,12 +82,12 @@ TEST(PrivateTempDir, ANameTakenFirstIsNeverUsed) {
     c.Plant(name, elsewhere);
     const unsigned plantedMode = Mode(name);
 
-    const std::string folder = PrivateTempDir();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder, name);
-    EXPECT_EQ(folder.rfind(name + "-", 0), 0u) << folder;
-    EXPECT_TRUE(IsPrivateFolder(folder));
-    EXPECT_EQ(PrivateTempDir(), folder);  // the same folder for the rest of the process
+    const std::string made = PrivateTempDir();
+    ASSERT_FALSE(made.empty());
+    EXPECT_NE(made, name);
+    EXPECT_EQ(made.rfind(name + "-", 0), 0u) << made;
+    EXPECT_TRUE(IsPrivateFolder(made));
+    EXPECT_EQ(PrivateTempDir(), made);  // the same folder for the rest of the process
     EXPECT_EQ(Mode(name), plantedMode);
     if (fs::exists(elsewhere)) {
       EXPECT_TRUE(fs::is_empty(elsewhere));
