@@ -213,6 +213,50 @@ TEST(InternetSessionHttps, CertificateIsVerifiedUnlessDisabled) {
   }
 }
 
+TEST(InternetSessionHttps, ARedirectionStaysOnHttpsOrIsTheAnswer) {
+  TTestHttpServer plain;
+  std::atomic<int> plainRequests{0};
+  plain.Server().Get("/x", [&](const httplib::Request&, httplib::Response& res) {
+    ++plainRequests;
+    res.set_content("clear", "text/plain");
+  });
+  plain.Start();
+  TTestHttpServer secure(true);
+  secure.Serve("/s.txt", "secure");
+  std::string location;
+  secure.Server().Get("/go", [&](const httplib::Request&, httplib::Response& res) {
+    res.status = 307;
+    res.set_header("Location", location);
+  });
+  secure.Start();
+  const std::string plainHost = "127.0.0.1:" + std::to_string(plain.Port());
+  const std::string secureHost = "127.0.0.1:" + std::to_string(secure.Port());
+  struct TCase {
+    std::string Location;
+    long Status;  // 200: followed
+  } cases[] = {
+      {"http://" + plainHost + "/x", 307},
+      {"HTTP://" + plainHost + "/x", 307},
+      {" ftp://" + plainHost + "/x", 307},
+      {"/s.txt", 200},
+      {"s.txt", 200},
+      {"//" + secureHost + "/s.txt", 200},
+      {"HTTPS://" + secureHost + "/s.txt", 200},
+  };
+  TInternetSession session({.CAFile = secure.CertificateFile()});
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Location);
+    location = c.Location;
+    auto request = session.OpenUrl(secure.Url("/go"), "", {});
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->StatusCode(), c.Status);
+    if (c.Status == 200) {
+      EXPECT_EQ(ReadAll(*request), "secure");
+    }
+  }
+  EXPECT_EQ(plainRequests, 0);
+}
+
 TEST(InternetSessionProxy, GoesThroughAProxyWithBasicAuthentication) {
   TTestHttpServer server;
   server.Serve("/p.txt", "proxied");
