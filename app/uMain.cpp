@@ -4,6 +4,7 @@
 #include "app/ErrorReporting.h"
 #include "app/FeatureSwitches.h"
 #include "app/GlyphButton.h"
+#include "app/MainForm.h"
 #include "app/Glyphs.h"
 #include "app/Startup.h"
 #include "app/WebBrowser.h"
@@ -57,6 +58,7 @@ QString TrimTitle(const QString& title) {
 }  // namespace
 
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
+  SetMainForm(this);
   CreateComponents();
   RunReportingErrors([this] { FormCreate(); });
 }

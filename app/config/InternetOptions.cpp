@@ -1,9 +1,9 @@
 #include "app/config/InternetOptions.h"
 
 #include "app/config/DialogButtonGlyphs.h"
+#include "app/MainForm.h"
 #include "app/Startup.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -240,7 +240,7 @@ void TfrmInternetOptions::bbtRemoveSiteClick() {
 }
 
 void ShowInternetOptions() {
-  TfrmInternetOptions form(QApplication::activeWindow());
+  TfrmInternetOptions form(DialogOwner());
   form.LoadSettings();
   if (form.exec() == QDialog::Accepted)
     form.ApplySettings();

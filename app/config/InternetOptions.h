@@ -64,7 +64,7 @@ private:
   std::vector<TZoneSite> FSites;
 };
 
-// Runs the dialog modally over the active window and writes the settings when accepted.
+// Runs the dialog modally over the active or main window and writes the settings when accepted.
 void ShowInternetOptions();
 
 }  // namespace vyn

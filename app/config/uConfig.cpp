@@ -1,9 +1,9 @@
 #include "app/config/uConfig.h"
 
 #include "app/config/DialogButtonGlyphs.h"
+#include "app/MainForm.h"
 #include "app/Startup.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,7 +103,7 @@ TfrmConfiguration::TfrmConfiguration(QWidget* parent) : QDialog(parent) {
 }
 
 bool EditConfiguration(tyConfig& Config) {
-  TfrmConfiguration form(QApplication::activeWindow());
+  TfrmConfiguration form(DialogOwner());
   form.lbledtHomePage->setText(Config.HomePage);
   for (size_t i = 0; i < ConfigFlags.size(); ++i)
     form.chklbxVisibleButtons->item(int(i))->setCheckState(Config.*ConfigFlags[i] ? Qt::Checked : Qt::Unchecked);

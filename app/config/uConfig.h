@@ -29,8 +29,8 @@ public:
   QPushButton* bbtCancel;
 };
 
-// Shows the dialog modally over the active window; on OK copies the edits into Config and
-// returns true, otherwise leaves Config untouched and returns false.
+// Shows the dialog modally over the active or main window; on OK copies the edits into Config
+// and returns true, otherwise leaves Config untouched and returns false.
 bool EditConfiguration(tyConfig& Config);
 
 }  // namespace vyn

@@ -5,11 +5,11 @@
 #include "app/features/FeatureHelp.h"
 #include "app/features/StrToInt.h"
 #include "app/features/UpDown.h"
+#include "app/MainForm.h"
 #include "app/Startup.h"
 #include "platform/Folders.h"
 #include "platform/Registry.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -330,7 +330,7 @@ void TfrmInternetFeatureControls::bbtHelpClick() {
 }
 
 void ShowInternetFeatureControls() {
-  TfrmInternetFeatureControls form(QApplication::activeWindow());
+  TfrmInternetFeatureControls form(DialogOwner());
   form.StoreExecutableName();
   form.LoadFeatures();
   form.CompleteDefaults();

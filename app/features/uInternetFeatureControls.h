@@ -49,9 +49,9 @@ private:
   void LinkBoxesSharingAKey();
 };
 
-// Runs the editor modally over the active window; writes the switches when accepted. A stored
-// value of the wrong type raises before the editor opens; a number that is not an integer
-// raises from the apply, after the controls before it were written.
+// Runs the editor modally, centred on the active or main window; writes the switches when
+// accepted. A stored value of the wrong type raises before the editor opens; a number that is
+// not an integer raises from the apply, after the controls before it were written.
 void ShowInternetFeatureControls();
 
 }  // namespace vyn

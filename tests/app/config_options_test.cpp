@@ -88,6 +88,35 @@ private slots:
     QVERIFY(shown);
   }
 
+  // The layout at 96 dots per inch: the main panel above a 33-pixel button bar, Cancel at its
+  // right edge, OK to the left of it after an 8-pixel spacer.
+  void LayoutGivesTheDesignedSizeAndPositions() {
+    bool shown = false;
+    WhenModal<TfrmConfiguration>([&](TfrmConfiguration* form) {
+      shown = true;
+      auto at = [form](QWidget* widget) { return QRect(widget->mapTo(form, QPoint(0, 0)), widget->size()); };
+      QCOMPARE(form->size(), QSize(563, 195));
+      QCOMPARE(form->font().family(), QStringLiteral("Tahoma"));
+      QCOMPARE(form->font().pixelSize(), 11);
+      QCOMPARE(at(form->Panel3), QRect(0, 0, 563, 162));
+      QCOMPARE(at(form->lbledtHomePage).topLeft(), QPoint(16, 24));
+      QCOMPARE(form->lbledtHomePage->width(), 533);
+      QCOMPARE(at(form->lbledtHomePageLabel).x(), 16);
+      QCOMPARE(at(form->lbledtHomePageLabel).bottom() + 1 + 3, 24);  // just above its edit
+      QCOMPARE(at(form->Label1).topLeft(), QPoint(16, 51));
+      QCOMPARE(at(form->chklbxVisibleButtons), QRect(16, 67, 533, 78));
+      QCOMPARE(at(form->Panel1), QRect(0, 162, 563, 33));
+      QCOMPARE(at(form->bbtCancel), QRect(563 - 4 - 75, 162 + 4, 75, 25));
+      QCOMPARE(at(form->Panel2), QRect(563 - 4 - 75 - 8, 162 + 4, 8, 25));
+      QCOMPARE(at(form->bbtOk), QRect(563 - 4 - 75 - 8 - 75, 162 + 4, 75, 25));
+      QVERIFY(!form->bbtOk->icon().isNull() && !form->bbtCancel->icon().isNull());
+      form->bbtCancel->click();
+    });
+    tyConfig config = MixedConfig();
+    QVERIFY(!EditConfiguration(config));
+    QVERIFY(shown);
+  }
+
   void AcceptedWithoutChangesStillWritesTheWholeRecord() {
     const QString regPath = BuildRegPath(QStringLiteral("/opt/vyn/vynWebBrowser"));
     tyConfig config = MixedConfig();

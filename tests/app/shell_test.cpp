@@ -10,7 +10,10 @@
 #include "app/PageProperties.h"
 #include "app/WebBrowser.h"
 #include "app/WebDocument.h"
+#include "app/config/InternetOptions.h"
 #include "app/config/Settings.h"
+#include "app/config/uConfig.h"
+#include "app/features/uInternetFeatureControls.h"
 #include "app/uMain.h"
 #include "platform/Folders.h"
 #include "platform/Registry.h"
@@ -29,7 +32,9 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QMenu>
+#include <QPushButton>
 #include <QShortcut>
+#include <QTabWidget>
 #include <QSignalSpy>
 #include <QWebEngineView>
 
@@ -587,6 +592,55 @@ private slots:
     QCOMPARE(captions, (QStringList{"Options ...", "Options Internet ...", "Internet Feature Controls ...",
                                     "-", "A propos de..."}));
     form.pmConfiguration->close();
+  }
+
+  // Each entry of the configuration menu, chosen with the mouse, opens its dialog modally over
+  // the main window; the dialog is gone once closed.
+  void configurationMenuEntriesOpenTheirDialogs() {
+    TfrmMain form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.move(40, 30);  // away from the screen's centre, where the window first shows
+    auto choose = [&](QAction* entry) {
+      form.bbtConfig->click();
+      QTRY_VERIFY(form.pmConfiguration->isVisible());
+      QTest::mouseClick(form.pmConfiguration, Qt::LeftButton, {}, form.pmConfiguration->actionGeometry(entry).center());
+    };
+    auto check = [&](QDialog* dialog) {
+      QVERIFY(dialog->isModal());
+      QCOMPARE(dialog->parentWidget(), &form);
+    };
+
+    QString shown;
+    test::WhenModal<TfrmConfiguration>([&](TfrmConfiguration* dialog) {
+      check(dialog);
+      QCOMPARE(dialog->lbledtHomePage->text(), form.FConfig.HomePage);
+      shown = dialog->windowTitle();
+    });
+    choose(form.mnuOptions);
+    QCOMPARE(shown, QStringLiteral("Configuration"));
+
+    test::WhenModal<TfrmInternetOptions>([&](TfrmInternetOptions* dialog) {
+      check(dialog);
+      shown = dialog->windowTitle();
+    });
+    choose(form.InternetExploreroptions1);
+    QVERIFY(!shown.isEmpty() && shown != QLatin1String("Configuration"));
+
+    shown.clear();
+    test::WhenModal<TfrmInternetFeatureControls>([&](TfrmInternetFeatureControls* dialog) {
+      check(dialog);
+      QCOMPARE(dialog->PageControl->currentIndex(), 0);
+      // Qt allows for a window manager's frame of 10 x 40 it cannot see.
+      const QPoint offset = dialog->frameGeometry().center() - form.frameGeometry().center();
+      QVERIFY2(qAbs(offset.x()) <= 10 && qAbs(offset.y()) <= 40, qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+      shown = dialog->windowTitle();
+    });
+    choose(form.mnuInternetFeatureControls);
+    QCOMPARE(shown, QStringLiteral("Internet Feature Controls"));
+
+    QVERIFY(form.findChildren<QDialog*>().isEmpty());
   }
 
   void commandsWithoutDocumentDoNothing() {
