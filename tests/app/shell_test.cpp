@@ -468,6 +468,14 @@ private slots:
     QVERIFY(window.WaitForDocuments(5));
     QCOMPARE(started.count(), 1);
     QCOMPARE(form.WebBrowser->LocationURL(), FHttp.Url("/second"));
+
+    // Outside the page the keys are not the control's.
+    form.bbtConfig->setFocus();
+    QTest::keyClick(form.bbtConfig, Qt::Key_F5);
+    QTest::keyClick(form.bbtConfig, Qt::Key_Left, Qt::AltModifier);
+    test::WaitFor([] { return false; }, 300);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(form.WebBrowser->LocationURL(), FHttp.Url("/second"));
   }
 
   void escapeStopsALoadInTheControlAndIsThePagesOtherwise() {
