@@ -148,7 +148,8 @@ bool TWebBrowser::TranslateAccelerator(const QKeyEvent& key) {
       if (TWebDocument* document = Document()) document->ShowFindDialog();
       return true;
     case baPrint:
-      if (QueryStatusWB(OLECMDID_PRINT) & OLECMDF_ENABLED) ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER);
+      if (QueryStatusWB(OLECMDID_PRINT) & OLECMDF_ENABLED)
+        ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER);
       return true;
   }
   return false;
