@@ -4,7 +4,7 @@
 
 #include "platform/Folders.h"
 #include "platform/PrivateTempDir.h"
-#include "update/LogFile.h"
+#include "update/log/LogFile.h"
 
 namespace vyn {
 

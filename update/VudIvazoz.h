@@ -225,7 +225,7 @@ public:
   // to the compared versions.
   virtual bool CheckFile(std::string& NewVersion, std::string& LocalFile, int Size, int Checksum);
 
-  // Transfer layer (update/Transfer*.cpp)
+  // Transfer layer (update/transfer/)
   virtual void DoFileProgress(const std::string& FileName, int64_t Pos, int64_t Size);
   virtual void DoProgressCancel(bool& Cancel);
   virtual void CustomProcess(const std::string& fn);
@@ -272,7 +272,7 @@ public:
   void URLPut(const std::string& url);
   void DoPostUpdateInfo();
 
-  // Transfer layer (update/Transfer*.cpp)
+  // Transfer layer (update/transfer/)
   bool URLGetFile(TInternetSession* hfile, const std::string& url, const std::string& tgt,
                   bool uncompress);
   std::string URLtoFile(const std::string& url);
@@ -285,7 +285,7 @@ public:
   // End of the transfer layer block
 
 protected:
-  // Transfer layer state (update/Transfer*.cpp)
+  // Transfer layer state (update/transfer/)
   std::shared_ptr<TInternetSession> FHint;         // root session; none when closed
   std::shared_ptr<TInternetSession> FHintConnect;  // FTP connection, or FHint for HTTP
   bool FDialed = false;

@@ -4,7 +4,7 @@
 
 #include "EngineProbe.h"
 #include "ScriptedUserInterface.h"
-#include "update/SystemError.h"
+#include "update/log/SystemError.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {

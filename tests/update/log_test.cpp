@@ -7,9 +7,9 @@
 #include "EngineProbe.h"
 #include "TestEnvironment.h"
 #include "platform/Folders.h"
-#include "update/LogFile.h"
-#include "update/LogMask.h"
-#include "update/Messages.h"
+#include "update/log/LogFile.h"
+#include "update/log/LogMask.h"
+#include "update/log/Messages.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {

@@ -9,7 +9,7 @@
 
 #include "RunAsUser.h"
 #include "transfer_fixture.h"
-#include "update/CopyLocalFile.h"
+#include "update/transfer/CopyLocalFile.h"
 
 namespace vyn {
 namespace {

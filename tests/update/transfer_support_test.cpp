@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineProbe.h"
-#include "update/Base64.h"
+#include "update/transfer/Base64.h"
 
 namespace vyn {
 namespace {

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <climits>
 
-#include "update/Messages.h"
+#include "update/log/Messages.h"
 
 namespace vyn {
 

@@ -1,4 +1,4 @@
-#include "update/Base64.h"
+#include "update/transfer/Base64.h"
 
 #include <cstdint>
 

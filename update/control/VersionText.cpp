@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/FileVersion.h"
-#include "update/DateTime.h"
+#include "update/control/DateTime.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {

@@ -1,6 +1,6 @@
 #include "platform/Folders.h"
 #include "platform/Registry.h"
-#include "update/DateTime.h"
+#include "update/control/DateTime.h"
 #include "update/VudIvazoz.h"
 
 #include <sys/stat.h>

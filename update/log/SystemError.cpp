@@ -1,4 +1,4 @@
-#include "update/SystemError.h"
+#include "update/log/SystemError.h"
 
 namespace vyn {
 namespace {

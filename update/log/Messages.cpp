@@ -1,4 +1,4 @@
-#include "update/Messages.h"
+#include "update/log/Messages.h"
 
 #include <map>
 

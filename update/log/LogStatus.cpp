@@ -1,7 +1,7 @@
-#include "update/DateTime.h"
-#include "update/LogFile.h"
-#include "update/LogMask.h"
-#include "update/Messages.h"
+#include "update/control/DateTime.h"
+#include "update/log/LogFile.h"
+#include "update/log/LogMask.h"
+#include "update/log/Messages.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {

@@ -1,4 +1,4 @@
-#include "update/TransferTarget.h"
+#include "update/transfer/TransferTarget.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

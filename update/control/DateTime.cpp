@@ -1,4 +1,4 @@
-#include "update/DateTime.h"
+#include "update/control/DateTime.h"
 
 #include <cctype>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "update/LogFile.h"
+#include "update/log/LogFile.h"
 
 #include <cctype>
 #include <cstdio>

@@ -2,8 +2,8 @@
 
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
-#include "update/DateTime.h"
-#include "update/LineBreaks.h"
+#include "update/control/DateTime.h"
+#include "update/control/LineBreaks.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "update/PreconfiguredProxy.h"
+#include "update/transfer/PreconfiguredProxy.h"
 #include "update/VudIvazoz.h"
 #include "update/net/ProxyChoice.h"
 

@@ -1,5 +1,5 @@
-#include "update/LogMask.h"
-#include "update/SystemError.h"
+#include "update/log/LogMask.h"
+#include "update/log/SystemError.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {

@@ -1,4 +1,4 @@
-#include "update/LineBreaks.h"
+#include "update/control/LineBreaks.h"
 
 namespace vyn {
 

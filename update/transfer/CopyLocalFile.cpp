@@ -1,4 +1,4 @@
-#include "update/CopyLocalFile.h"
+#include "update/transfer/CopyLocalFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "update/TransferTarget.h"
-#include "update/TransferTemporary.h"
+#include "update/transfer/TransferTarget.h"
+#include "update/transfer/TransferTemporary.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {

@@ -1,8 +1,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "update/PreconfiguredProxy.h"
-#include "update/SystemError.h"
+#include "update/transfer/PreconfiguredProxy.h"
+#include "update/log/SystemError.h"
 #include "update/VudIvazoz.h"
 #include "update/net/ConnectionState.h"
 #include "update/net/InternetSession.h"

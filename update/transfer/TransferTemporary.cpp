@@ -1,4 +1,4 @@
-#include "update/TransferTemporary.h"
+#include "update/transfer/TransferTemporary.h"
 
 #include <algorithm>
 #include <cerrno>

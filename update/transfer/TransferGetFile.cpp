@@ -3,12 +3,12 @@
 #include <memory>
 
 #include "platform/Folders.h"
-#include "update/Base64.h"
-#include "update/CopyLocalFile.h"
-#include "update/LogMask.h"
-#include "update/SystemError.h"
-#include "update/TransferTarget.h"
-#include "update/TransferTemporary.h"
+#include "update/transfer/Base64.h"
+#include "update/transfer/CopyLocalFile.h"
+#include "update/log/LogMask.h"
+#include "update/log/SystemError.h"
+#include "update/transfer/TransferTarget.h"
+#include "update/transfer/TransferTemporary.h"
 #include "update/VudIvazoz.h"
 #include "update/net/InternetSession.h"
 

@@ -1,4 +1,4 @@
-#include "update/PreconfiguredProxy.h"
+#include "update/transfer/PreconfiguredProxy.h"
 
 #include "platform/Registry.h"
 

@@ -1,4 +1,4 @@
-#include "update/LogMask.h"
+#include "update/log/LogMask.h"
 
 namespace vyn {
 
