@@ -214,10 +214,14 @@ class TRtfReader {
 
 void TRtfReader::Read() {
   FGroups.reserve(KMaxGroupDepth + 1);
+  // One edit block: the document lays its text out once at the end, not after every run, which
+  // would make a paragraph of many runs quadratic.
+  FCursor.beginEditBlock();
   TRtfToken token = FTokens.Next();
   while (token.Kind != TRtfToken::rtkEnd && Take(token)) token = FTokens.Next();
   FlushText();
   if (!FBreakPending) Align(FLastAlignment);
+  FCursor.endEditBlock();
 }
 
 // False once the group that holds the whole document has closed: what follows is not read.

@@ -4,6 +4,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QtTest>
 #include <string>
 
@@ -331,6 +332,14 @@ class TRtfReaderTest : public QObject {
     QCOMPARE(document.blockCount(), paragraphs);
     QCOMPARE(document.lastBlock().text(),
              QString::fromUtf8("gras italique café € rouge texte ordinaire"));
+
+    // One paragraph of many runs, in a document that an editor lays out.
+    std::string runs = "{\\rtf1 ";
+    for (int i = 0; i < 100000; ++i) runs += "{\\b a}{\\i b}";
+    QTextEdit editor;
+    ReadRtf(runs + "}", *editor.document());
+    QCOMPARE(editor.document()->blockCount(), 1);
+    QCOMPARE(editor.document()->characterCount(), 200001);
 
     const std::string plain(8 << 20, 'x');
     ReadRtf("{\\rtf1 " + plain + "}", document);
