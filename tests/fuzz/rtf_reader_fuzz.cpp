@@ -1,5 +1,5 @@
 // libFuzzer target for the RTF reader. Not part of the CMake build (the normal build is g++);
-// from the repository root:
+// from the repository root, after mkdir -p build-fuzz:
 //   clang++ -std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -I. \
 //     $(pkg-config --cflags Qt6Gui) update/ui/Rtf*.cpp tests/fuzz/rtf_reader_fuzz.cpp \
 //     $(pkg-config --libs Qt6Gui) -o build-fuzz/rtf_reader_fuzz
