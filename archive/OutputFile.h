@@ -26,7 +26,7 @@ public:
   std::uint64_t Size() const;
 
   // Gives the file its mode (see OutputFileMode) and, when given, its last-write time, writes
-  // it to disk and renames it to `name` in the folder.
+  // it to disk when it replaces something, and renames it to `name` in the folder.
   bool Commit(const std::string& name, std::optional<std::time_t> lastWrite);
 
 private:
