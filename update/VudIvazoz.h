@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "update/UserInterface.h"
+#include "update/files/FileList.h"
 
 namespace vyn {
 
@@ -173,6 +174,8 @@ public:
   bool AppNeedsRestart() const { return FAppClose && !FCancelled && FAppCompsIncluded; }
   bool AppSilentRestart() const { return FSilentRestart; }
   TInternetSession* HintConnect() const { return FHintConnect.get(); }
+  TFileList& FileList() { return FFileList; }
+  const TFileList& FileList() const { return FFileList; }
   bool UACEnabled() const { return true; }
 
   // ---- Events ----
@@ -241,6 +244,11 @@ public:
   virtual std::string GetIDE();
   virtual std::string GetIEVersion();
   virtual std::string GetInstalledIDEs();
+  // File list (update/files/): fills FileList() from the control file's file sections and
+  // returns the count announced; drops the files the installed copies make unnecessary (0, or
+  // -1 when none is left).
+  virtual int GetFileDetails();
+  virtual int ProcessFileDetails();
   // The folder for one placeholder name (upper case, without braces), ready to be followed by
   // '/' and a name.
   virtual std::string ConvertPrefix(const std::string& prefix);
@@ -299,6 +307,7 @@ protected:
   IVudUserInterface* FUserInterface;
   std::unique_ptr<TSilentUserInterface> FSilentUserInterface;
 
+  TFileList FFileList;
   std::string FControlFileName;
   TDateTime FNewVersionDate = 0;
   TDateTime FCurVersionDate = 0;

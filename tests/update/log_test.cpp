@@ -29,8 +29,8 @@ TEST(MessageTableTest, TextsAndFormatting) {
   EXPECT_EQ(FormatMessage(968, "x"), "Start update : x ---------------------------");
   EXPECT_EQ(FormatMessage(909, "x"), "Download update file : ");
   EXPECT_EQ(FormatMessage(978, ""), "Downloading...");
-  for (int id : {907, 908, 979, 0, -1}) EXPECT_EQ(FormatMessage(id, "x"), "") << id;
-  for (int id = 909; id <= 978; ++id) EXPECT_FALSE(MessageText(id).empty()) << id;
+  for (int id : {907, 908, 980, 0, -1}) EXPECT_EQ(FormatMessage(id, "x"), "") << id;
+  for (int id = 909; id <= 979; ++id) EXPECT_FALSE(MessageText(id).empty()) << id;
 }
 
 TEST_F(LogStatusTest, LineFormatInTheDocumentsFolder) {

@@ -76,6 +76,7 @@ const std::string& MessageText(int id) {
       {976, "System error : %s"},
       {977, "Downloading : %s"},
       {978, "Downloading..."},
+      {979, "File count out of range : %s"},
   };
   static const std::string empty;
   const auto it = table.find(id);

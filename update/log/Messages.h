@@ -1,5 +1,5 @@
 #pragma once
-// The engine's numbered message table (909 to 978) and its formatting.
+// The engine's numbered message table (909 to 979) and its formatting.
 
 #include <string>
 
