@@ -9,6 +9,7 @@
 #include "update/log/SystemError.h"
 #include "update/transfer/TransferTarget.h"
 #include "update/transfer/TransferTemporary.h"
+#include "update/transfer/UnpackDownload.h"
 #include "update/VudIvazoz.h"
 #include "update/net/InternetSession.h"
 
@@ -36,6 +37,7 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
     OnBeforeUrlToFile(hfile, url, tgt, uncompress, handled, success);
     if (handled && FileExists(tgt + name)) {
       CustomProcess(tgt + name);
+      if (uncompress) UnpackDownload(*this, tgt + name, true);
       return success;
     }
   }
@@ -54,6 +56,7 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
     const std::string target = tgtHasFileName ? tgt : tgt + name;
     if (!CopyLocalFile(*this, source, target)) return false;
     CustomProcess(target);
+    if (uncompress) UnpackDownload(*this, target, true);
     return true;
   }
 
@@ -204,6 +207,8 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
   temporary.Release();
   if (!MoveToTarget(*this, temporary.Path(), target, mode)) result = false;
   CustomProcess(target);
+  // Only a file that is really in place is unpacked.
+  if (uncompress && result) UnpackDownload(*this, target, false);
   return result;
 }
 
