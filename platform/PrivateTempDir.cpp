@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
-#include <vector>
 
 #include "platform/Folders.h"
 
@@ -30,10 +29,8 @@ std::string PrivateTempDir() {
   if (!made.empty() && made.compare(0, base.size(), base) == 0 && IsPrivateFolder(made))
     return made;
   std::string pattern = base + "-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (mkdtemp(name.data()) == nullptr) return "";
-  made = name.data();
+  if (mkdtemp(pattern.data()) == nullptr) return "";
+  made = pattern;
   return made;
 }
 

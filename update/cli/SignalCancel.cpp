@@ -33,8 +33,6 @@ void TSignalCancel::ProcessPendingEvents() {
   if (caughtSignal != 0) FEngine.Cancel();
 }
 
-int TSignalCancel::Caught() const { return caughtSignal; }
-
 void TSignalCancel::EndBySignal() {
   const int signal = caughtSignal;
   if (signal == 0) return;

@@ -19,8 +19,6 @@ public:
 
   void ProcessPendingEvents() override;
 
-  // The signal caught, 0 when none.
-  int Caught() const;
   // Ends the process by the caught signal, with its default action; returns when none came.
   void EndBySignal();
 

@@ -83,16 +83,17 @@ size_t TInternetRequest::HeaderCallback(char* data, size_t size, size_t count, v
   } else if (StartsWithNoCase(data, n, "location:")) {
     r->FHeaderIsRedirect = true;
     r->FHeaderLocation.assign(data + 9, n - 9);
-  } else if ((n == 2 && data[0] == '\r') || (n == 1 && data[0] == '\n')) {
-    if (r->FHeaderStatus >= 200 && r->FHeaderIsRedirect && FollowedRedirect(r->FHeaderStatus) &&
-        r->RedirectLeavesHttps()) {
+  } else if (((n == 2 && data[0] == '\r') || (n == 1 && data[0] == '\n')) &&
+             r->FHeaderStatus >= 200) {
+    const bool followed = r->FHeaderIsRedirect && FollowedRedirect(r->FHeaderStatus);
+    if (!followed) {
+      r->FHeadersDone = true;
+    } else if (r->RedirectLeavesHttps()) {
       // Not followed: this redirection is the answer. Ending here keeps the library from
       // sending the request in the clear.
       r->FHeadersDone = true;
       return 0;
     }
-    if (r->FHeaderStatus >= 200 && !(r->FHeaderIsRedirect && FollowedRedirect(r->FHeaderStatus)))
-      r->FHeadersDone = true;
   }
   return n;
 }

@@ -16,8 +16,8 @@ void UnpackDownload(TVudIvazoz& engine, const std::string& file, bool announce) 
     return;
   }
   if (announce) engine.LogStatus(965, file, 3, 0);
-  const std::string folder = std::filesystem::path(file).parent_path().string();
-  if (ExtractCabinet(file, folder.empty() ? "." : folder) != 0) {
+  // A file without a folder part lies in the current folder, which an empty target means.
+  if (ExtractCabinet(file, std::filesystem::path(file).parent_path().string()) != 0) {
     engine.LogStatus(947, file, 8, 0);
     return;
   }
