@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/FileCreationMode.h"
 #include "platform/TextEncoding.h"
 
 #include <fcntl.h>
@@ -12,7 +13,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <utility>
 
 namespace vyn {
@@ -91,18 +91,6 @@ std::string StoredValue(const std::string& value) {
   const bool blankEdge = std::string(kBlanks).find(value.front()) != std::string::npos ||
                          std::string(kBlanks).find(value.back()) != std::string::npos;
   return blankEdge || IsQuoted(value) ? '"' + value + '"' : value;
-}
-
-mode_t NewFileMode() {
-  mode_t mask = 022;
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("Umask:", 0) == 0) {
-      mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-      break;
-    }
-  return 0666 & ~mask;
 }
 
 // The file a write replaces: a symbolic link is followed so that the link itself survives.
@@ -424,7 +412,7 @@ bool TIniFile::Save() const {
   const int handle = mkostemp(temporary.data(), O_CLOEXEC);
   if (handle < 0) return false;
   struct stat info {};
-  const mode_t mode = stat(target.c_str(), &info) == 0 ? info.st_mode & 07777 : NewFileMode();
+  const mode_t mode = stat(target.c_str(), &info) == 0 ? info.st_mode & 07777 : static_cast<mode_t>(NewFileMode("", CurrentUmask(022)));
   const bool written = WriteAll(handle, text) && fchmod(handle, mode) == 0 && fsync(handle) == 0;
   if (close(handle) != 0 || !written || rename(temporary.c_str(), target.c_str()) != 0) {
     unlink(temporary.c_str());

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
+#include "platform/FileCreationMode.h"
 #include "platform/TempFile.h"
 #include "update/VudIvazoz.h"
 
@@ -17,19 +17,6 @@ namespace fs = std::filesystem;
 namespace vyn {
 
 namespace {
-unsigned CurrentUmask() {
-  // Read without changing it: umask() itself is process-wide and racy between threads.
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("Umask:", 0) == 0) return static_cast<unsigned>(std::stoul(line.substr(6), nullptr, 8));
-  return 022;
-}
-
-bool IsExecutableHead(const std::string& head) {
-  return head.rfind("\x7F" "ELF", 0) == 0 || head.rfind("#!", 0) == 0;
-}
-
 // Copies `from` into the empty file `to` that this process just made, without following a
 // link that may have replaced it since.
 bool CopyBeside(const std::string& from, const std::string& to, unsigned mode) {
@@ -59,8 +46,7 @@ unsigned TargetFileMode(const std::string& target, const std::string& head) {
   // Only a file that is really there hands on its mode: a link's target is someone else's.
   struct stat st {};
   if (lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
-  const unsigned mask = CurrentUmask();
-  return (IsExecutableHead(head) ? 0777u : 0666u) & ~mask;
+  return NewFileMode(head, CurrentUmask(022));
 }
 
 bool DeleteOldTarget(TVudIvazoz& engine, const std::string& target) {
