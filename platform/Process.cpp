@@ -153,8 +153,8 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   return arguments;
 }
 
-TProcessResult StartProcess(const std::vector<std::string>& argv, bool wait,
-                            const std::string& workDir) {
+TProcessResult SpawnChild(const std::vector<std::string>& argv, int stdOut,
+                          const std::string& workDir) {
   TProcessResult result;
   if (argv.empty() || argv[0].empty()) {
     result.Error = ENOENT;
@@ -174,6 +174,7 @@ TProcessResult StartProcess(const std::vector<std::string>& argv, bool wait,
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  if (stdOut >= 0) posix_spawn_file_actions_adddup2(&actions, stdOut, STDOUT_FILENO);
   if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
   posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
@@ -198,10 +199,23 @@ TProcessResult StartProcess(const std::vector<std::string>& argv, bool wait,
 
   result.Started = true;
   result.Pid = pid;
+  return result;
+}
+
+bool CollectChild(pid_t pid, int timeoutMs, int& exitCode) {
+  if (!WaitForProcessEnd(pid, timeoutMs)) return false;
+  exitCode = WaitForChild(pid);
+  return true;
+}
+
+TProcessResult StartProcess(const std::vector<std::string>& argv, bool wait,
+                            const std::string& workDir) {
+  TProcessResult result = SpawnChild(argv, -1, workDir);
+  if (!result.Started) return result;
   if (wait)
-    result.ExitCode = WaitForChild(pid);
+    result.ExitCode = WaitForChild(result.Pid);
   else
-    ReapInBackground(pid);
+    ReapInBackground(result.Pid);
   return result;
 }
 

@@ -26,6 +26,14 @@ struct TProcessResult {
 // child is reaped in the background when it ends (WaitForProcessEnd still works on its pid).
 TProcessResult StartProcess(const std::vector<std::string>& argv, bool wait,
                             const std::string& workDir = "");
+// Starts the program as StartProcess does, with `stdOut` (when not -1) as its standard output,
+// and leaves the child to the caller, who must collect it with CollectChild.
+TProcessResult SpawnChild(const std::vector<std::string>& argv, int stdOut = -1,
+                          const std::string& workDir = "");
+// Waits up to `timeoutMs` (< 0: without limit) for a child of SpawnChild; once it has ended,
+// collects it, sets `exitCode` (the exit status, or 128 + signal) and returns true.
+bool CollectChild(pid_t pid, int timeoutMs, int& exitCode);
+
 // The same for a command line split by SplitCommandLine.
 TProcessResult StartCommandLine(const std::string& commandLine, bool wait,
                                 const std::string& workDir = "");
