@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace vyn {
 
@@ -21,10 +20,16 @@ public:
   virtual TMessageResult MessageBox(const std::string& text, const std::string& caption,
                                     TMessageKind kind, TMessageButtons buttons) = 0;
 
-  // A text shown in a scrolling box with accept/refuse buttons (what's new, licence);
-  // true when accepted.
-  virtual bool ShowTextDialog(const std::string& caption, const std::vector<std::string>& lines,
-                              const std::string& acceptCaption, const std::string& refuseCaption) = 0;
+  // The what's-new window: `text` (RTF when `richText`, else UTF-8) with an accept and a
+  // refuse button; true when closed by the accept button.
+  virtual bool ShowWhatsNewDialog(const std::string& caption, const std::string& text,
+                                  bool richText, const std::string& okCaption,
+                                  const std::string& cancelCaption) = 0;
+  // The licence window: the text, one button and the accept and refuse choices (refuse
+  // selected at first); true when the accept choice is selected once the window is closed.
+  virtual bool ShowEULADialog(const std::string& caption, const std::string& text, bool richText,
+                              const std::string& okCaption, const std::string& acceptCaption,
+                              const std::string& refuseCaption) = 0;
 
   // Asks for a user name and password; on OK fills both and returns true, otherwise leaves them.
   virtual bool ShowLoginDialog(const std::string& caption, std::string& userName,
@@ -38,11 +43,19 @@ public:
   // A modal dialog holding a web view on the address.
   virtual void ShowHTMLDialog(const std::string& address) = 0;
 
+  // The status window shown while a started program runs (caption, message, an animation);
+  // it stays until StatusWindowHide.
+  virtual void StatusWindowShow(const std::string& caption, const std::string& message) = 0;
+  virtual void StatusWindowHide() = 0;
+
   // Lets the user interface handle what is pending (repaints, clicks on Cancel) between blocks.
   virtual void ProcessPendingEvents() = 0;
 
   // Runs `work` on the user-interface thread (at once when there is none) and waits for it.
   virtual void RunOnUiThread(const std::function<void()>& work) = 0;
+  // Queues `work` for the user-interface thread and returns at once (with no such thread, runs
+  // it at once).
+  virtual void PostToUiThread(std::function<void()> work) = 0;
 };
 
 // Answers every question with its default (OK / Yes / accept), asks for no login, shows nothing.
@@ -54,8 +67,12 @@ public:
                ? TMessageResult::mrYes
                : TMessageResult::mrOK;
   }
-  bool ShowTextDialog(const std::string&, const std::vector<std::string>&, const std::string&,
-                      const std::string&) override {
+  bool ShowWhatsNewDialog(const std::string&, const std::string&, bool, const std::string&,
+                          const std::string&) override {
+    return true;
+  }
+  bool ShowEULADialog(const std::string&, const std::string&, bool, const std::string&,
+                      const std::string&, const std::string&) override {
     return true;
   }
   bool ShowLoginDialog(const std::string&, std::string&, std::string&) override { return false; }
@@ -63,8 +80,11 @@ public:
   void ProgressUpdate(const std::string&, long long, long long) override {}
   void ProgressHide() override {}
   void ShowHTMLDialog(const std::string&) override {}
+  void StatusWindowShow(const std::string&, const std::string&) override {}
+  void StatusWindowHide() override {}
   void ProcessPendingEvents() override {}
   void RunOnUiThread(const std::function<void()>& work) override { work(); }
+  void PostToUiThread(std::function<void()> work) override { work(); }
 };
 
 }  // namespace vyn

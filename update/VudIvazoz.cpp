@@ -22,7 +22,13 @@ TVudIvazoz::TVudIvazoz()
   SetLogFileName("WUPDATE.LOG");
 }
 
-TVudIvazoz::~TVudIvazoz() = default;
+TVudIvazoz::~TVudIvazoz() {
+  // A worker still running uses this engine: stop it and wait for it.
+  if (FThread.joinable()) {
+    Cancel();
+    FThread.join();
+  }
+}
 
 void TVudIvazoz::SetLogFileName(const std::string& name) {
   FLogFileName = name;

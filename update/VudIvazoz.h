@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "update/UserInterface.h"
@@ -206,9 +208,10 @@ public:
       OnCustomProcess;
   std::function<void(TVudIvazoz& Sender, std::string& AppParams)> OnSetAppParamBefore;
   std::function<void(TVudIvazoz& Sender, std::string& AppParams)> OnSetAppParamAfter;
-  std::function<void(TVudIvazoz& Sender, const std::vector<std::string>& Text, int& Res)>
+  // The handler may change the text (NewWhatsNew returns it changed).
+  std::function<void(TVudIvazoz& Sender, std::vector<std::string>& Text, int& Res)>
       OnDownloadedWhatsNew;
-  std::function<void(TVudIvazoz& Sender, const std::vector<std::string>& Text, int& Res)>
+  std::function<void(TVudIvazoz& Sender, std::vector<std::string>& Text, int& Res)>
       OnDownloadedEULA;
   std::function<void(TVudIvazoz& Sender, const std::string& NewVersion,
                      const std::string& LocalVersion, bool& IsNew)>
@@ -223,7 +226,14 @@ public:
   std::function<void(TVudIvazoz& Sender, const std::string& Action)> OnProgress;
 
   // ---- Virtual operations, in slot order ----
+  // The what's-new and licence texts (update/actions/): 0 accepted, -1 refused. A stream is
+  // the text's bytes as fetched.
+  virtual int ShowWhatsNew(const std::string& Stream);
+  virtual int ShowEULA(const std::string& Stream);
   virtual void LogStatus(int Id, const std::string& Text, int Status, int Error);
+  // Writes the patch tool "patcher.exe" to the staging folder (UseWinTempDir) or the current
+  // folder (update/files/).
+  virtual void ExtractPatcher();
   // True when LocalFile needs the update. After a version comparison both texts are rewritten
   // to the compared versions.
   virtual bool CheckFile(std::string& NewVersion, std::string& LocalFile, int Size, int Checksum);
@@ -231,6 +241,10 @@ public:
   // Transfer layer (update/transfer/)
   virtual void DoFileProgress(const std::string& FileName, int64_t Pos, int64_t Size);
   virtual void DoProgressCancel(bool& Cancel);
+  // End of the transfer layer block
+  virtual void DoSetAppParamBefore(std::string& Params);
+  virtual void DoSetAppParamAfter(std::string& Params);
+  // Transfer layer (update/transfer/)
   virtual void CustomProcess(const std::string& fn);
   virtual int StartConnection();
   virtual int StopConnection();
@@ -240,6 +254,14 @@ public:
   virtual std::string GetControlFileURL();
   virtual int GetControlFile();
   virtual int DoVersionCheck();
+  // Control-file actions before the download: 0 to go on, -1 to stop (update/actions/).
+  virtual int HandleActions();
+  // The what's-new and licence texts of the control file, fetched; none when the control file
+  // names none or the fetch failed.
+  virtual std::optional<std::vector<std::string>> GetWhatsNew();
+  virtual std::optional<std::string> GetWhatsNewStream();
+  virtual std::optional<std::vector<std::string>> GetEULA();
+  virtual std::optional<std::string> GetEULAStream();
   virtual std::string GetOSVersion();
   virtual std::string GetIDE();
   virtual std::string GetIEVersion();
@@ -249,11 +271,39 @@ public:
   // -1 when none is left).
   virtual int GetFileDetails();
   virtual int ProcessFileDetails();
+  // Fetches the listed files (asking first as UpdateUpdate says) and post-processes each:
+  // 0 when every attempted download succeeded, -1 when one failed.
+  virtual int GetFileUpdates();
   // The folder for one placeholder name (upper case, without braces), ready to be followed by
   // '/' and a name.
   virtual std::string ConvertPrefix(const std::string& prefix);
 
   // ---- Other public operations ----
+  // The whole run (update/run/). InitPath: the current folder becomes the executable's first.
+  void DoUpdate(bool InitPath = true);
+  // The same run on a worker thread; returns at once. ThreadDone follows on the user-interface
+  // thread (UserInterface().PostToUiThread).
+  void DoThreadUpdate(bool InitPath = true);
+  void ThreadDone();
+  // Short runs: is a newer release there; the what's-new text of a newer release.
+  bool NewVersionAvailable(bool InitPath);
+  std::optional<std::vector<std::string>> NewWhatsNew(bool showdialog);
+
+  // Control-file actions after the download: 0, or -1 when cancelled or the post's result was
+  // refused (update/actions/).
+  int UpdateActions();
+  void ShowHTMLDialog(const std::string& s);
+
+  // Post-processing of one downloaded file F in folder D (update/files/): moved to its target,
+  // expanded, extracted or applied as a patch.
+  void PostProcessDownload(const std::string& F, const std::string& D,
+                           const std::string& TargetDir, bool Compressed,
+                           const std::string& LocalVersion);
+  // Runs the command line (no shell) and waits for it; true when it ended with exit code 0.
+  // With `animation`, the user interface shows a status window meanwhile.
+  bool ExecAndWait(const std::string& command, bool showWindow, bool animation,
+                   const std::string& caption, const std::string& message);
+
   void Cancel() { FCancelled = true; }
   void DoSuccess();
   // Reports the calling thread's last system error (see update/SystemError.h) as message 976.
@@ -323,6 +373,15 @@ protected:
   bool FAppCompsIncluded = false;
   bool FSilentRestart = false;
   std::string FLocalFileDateCheck;  // installed file whose date stands for the release
+
+  // Threaded run (update/run/)
+  // The steps of DoUpdate after StartConnection.
+  void RunConnected();
+  std::atomic<bool> FThreaded{false};
+  std::thread FThread;  // the worker of the last DoThreadUpdate, joined before the next
+  // Expires with the engine, so a ThreadDone still queued for the user-interface thread
+  // never reaches a destroyed engine.
+  std::shared_ptr<int> FAliveToken = std::make_shared<int>(0);
 };
 
 // The process-wide log file name: the last LogFileName set by any engine.

@@ -1,8 +1,8 @@
 // libFuzzer target for the RTF reader. Not part of the CMake build (the normal build is g++);
 // from the repository root, after mkdir -p build-fuzz:
 //   clang++ -std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -I. \
-//     $(pkg-config --cflags Qt6Gui) update/ui/Rtf*.cpp tests/fuzz/rtf_reader_fuzz.cpp \
-//     $(pkg-config --libs Qt6Gui) -o build-fuzz/rtf_reader_fuzz
+//     $(pkg-config --cflags Qt6Gui) update/ui/Rtf*.cpp update/actions/RichText.cpp \
+//     tests/fuzz/rtf_reader_fuzz.cpp $(pkg-config --libs Qt6Gui) -o build-fuzz/rtf_reader_fuzz
 //   QT_QPA_PLATFORM=offscreen build-fuzz/rtf_reader_fuzz tests/fuzz/rtf_reader_corpus -runs=0
 #include <QGuiApplication>
 #include <QTextDocument>
@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "update/actions/RichText.h"
 #include "update/ui/RtfReader.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {

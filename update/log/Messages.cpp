@@ -6,6 +6,7 @@ namespace vyn {
 
 const std::string& MessageText(int id) {
   static const std::map<int, std::string> table = {
+      {18, "Exec: %s"},  // the log entry of a started program, outside the numbered range
       {909, "Download update file : "},
       {910, "Download update files ?"},
       {911, "Shutdown application to update executable files ?"},

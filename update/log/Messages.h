@@ -1,5 +1,6 @@
 #pragma once
-// The engine's numbered message table (909 to 979) and its formatting.
+// The engine's numbered message table (909 to 979, and 18 for a started program) and its
+// formatting.
 
 #include <string>
 

@@ -2,16 +2,16 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QThread>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+#include "update/ui/EULADialog.h"
 #include "update/ui/LoginForm.h"
 #include "update/ui/ProgressForm.h"
+#include "update/ui/StatusWindow.h"
+#include "update/ui/WhatsNewDialog.h"
 
 namespace vyn {
 
@@ -48,6 +48,18 @@ TMessageResult ToResult(int button) {
 }
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// The control file's line breaks are carriage returns; a label breaks lines at line feeds.
+std::string LineFeeds(std::string text) {
+  size_t at = 0;
+  while ((at = text.find('\r', at)) != std::string::npos) {
+    if (at + 1 < text.size() && text[at + 1] == '\n')
+      text.erase(at, 1);
+    else
+      text[at++] = '\n';
+  }
+  return text;
+}
 }  // namespace
 
 TQtUserInterface::TQtUserInterface(QWidget* owner) : FOwner(owner) {}
@@ -62,39 +74,46 @@ void TQtUserInterface::RunOnUiThread(const std::function<void()>& work) {
   QMetaObject::invokeMethod(this, [&work] { work(); }, Qt::BlockingQueuedConnection);
 }
 
+void TQtUserInterface::PostToUiThread(std::function<void()> work) {
+  // Without an application there is no event loop that would ever run it.
+  if (!QCoreApplication::instance()) {
+    work();
+    return;
+  }
+  QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+}
+
 TMessageResult TQtUserInterface::MessageBox(const std::string& text, const std::string& caption,
                                             TMessageKind kind, TMessageButtons buttons) {
   TMessageResult result = TMessageResult::mrNone;
   RunOnUiThread([&] {
-    QMessageBox box(ToIcon(kind), Q(caption), Q(text), ToButtons(buttons), FOwner);
+    QMessageBox box(ToIcon(kind), Q(caption), Q(LineFeeds(text)), ToButtons(buttons), FOwner);
     result = ToResult(box.exec());
   });
   return result;
 }
 
-bool TQtUserInterface::ShowTextDialog(const std::string& caption,
-                                      const std::vector<std::string>& lines,
+bool TQtUserInterface::ShowWhatsNewDialog(const std::string& caption, const std::string& text,
+                                          bool richText, const std::string& okCaption,
+                                          const std::string& cancelCaption) {
+  bool accepted = false;
+  RunOnUiThread([&] {
+    TWhatsNewDialog dialog(Q(caption), text, richText, Q(okCaption), Q(cancelCaption), FOwner);
+    accepted = dialog.exec() == QDialog::Accepted;
+  });
+  return accepted;
+}
+
+bool TQtUserInterface::ShowEULADialog(const std::string& caption, const std::string& text,
+                                      bool richText, const std::string& okCaption,
                                       const std::string& acceptCaption,
                                       const std::string& refuseCaption) {
   bool accepted = false;
   RunOnUiThread([&] {
-    QDialog dialog(FOwner);
-    dialog.setWindowTitle(Q(caption));
-    dialog.resize(480, 360);
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* text = new QPlainTextEdit(&dialog);
-    text->setReadOnly(true);
-    QStringList all;
-    for (const std::string& line : lines) all << Q(line);
-    text->setPlainText(all.join('\n'));
-    layout->addWidget(text);
-    auto* buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton(Q(acceptCaption), QDialogButtonBox::AcceptRole);
-    buttons->addButton(Q(refuseCaption), QDialogButtonBox::RejectRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    accepted = dialog.exec() == QDialog::Accepted;
+    TEULADialog dialog(Q(caption), text, richText, Q(okCaption), Q(acceptCaption),
+                       Q(refuseCaption), FOwner);
+    dialog.exec();
+    accepted = dialog.Accepted();
   });
   return accepted;
 }
@@ -139,6 +158,22 @@ void TQtUserInterface::ShowHTMLDialog(const std::string& address) {
     view->load(QUrl::fromUserInput(Q(address)));
     layout->addWidget(view);
     dialog.exec();
+  });
+}
+
+TStatusWindow* TQtUserInterface::StatusWindow() const { return FStatusWindow.get(); }
+
+void TQtUserInterface::StatusWindowShow(const std::string& caption, const std::string& message) {
+  RunOnUiThread([&] {
+    if (!FStatusWindow) FStatusWindow = std::make_unique<TStatusWindow>(FOwner);
+    FStatusWindow->SetTexts(Q(caption), Q(message));
+    FStatusWindow->show();
+  });
+}
+
+void TQtUserInterface::StatusWindowHide() {
+  RunOnUiThread([this] {
+    if (FStatusWindow) FStatusWindow->hide();
   });
 }
 

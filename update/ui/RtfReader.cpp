@@ -512,16 +512,6 @@ void TRtfReader::Align(Qt::Alignment alignment) {
 
 }  // namespace
 
-bool IsRichText(std::string_view text) {
-  constexpr std::string_view KSignature = "{\\RTF";
-  if (text.size() < KSignature.size()) return false;
-  for (std::size_t i = 0; i < KSignature.size(); ++i) {
-    const char c = text[i];
-    if ((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) != KSignature[i]) return false;
-  }
-  return true;
-}
-
 void ReadRtf(std::string_view rtf, QTextDocument& document) {
   const bool undo = document.isUndoRedoEnabled();
   document.setUndoRedoEnabled(false);

@@ -11,9 +11,6 @@ class QTextDocument;
 
 namespace vyn {
 
-// Whether `text` is rich text: its first five bytes, upper-cased, are "{\RTF".
-bool IsRichText(std::string_view text);
-
 // Replaces the contents of `document` with what can be read of `rtf`.
 void ReadRtf(std::string_view rtf, QTextDocument& document);
 

@@ -12,14 +12,27 @@ TMessageResult TScriptedUserInterface::MessageBox(const std::string& text, const
   return answer;
 }
 
-bool TScriptedUserInterface::ShowTextDialog(const std::string& caption,
-                                            const std::vector<std::string>&, const std::string&,
-                                            const std::string&) {
-  Calls.push_back("TextDialog:" + caption);
-  if (TextDialogAnswers.empty()) return true;
-  const bool answer = TextDialogAnswers.front();
-  TextDialogAnswers.pop_front();
+namespace {
+bool NextAnswer(std::deque<bool>& answers) {
+  if (answers.empty()) return true;
+  const bool answer = answers.front();
+  answers.pop_front();
   return answer;
+}
+}  // namespace
+
+bool TScriptedUserInterface::ShowWhatsNewDialog(const std::string& caption,
+                                                const std::string& text, bool richText,
+                                                const std::string&, const std::string&) {
+  Calls.push_back("WhatsNew:" + caption + ":" + (richText ? "rich:" : "plain:") + text);
+  return NextAnswer(WhatsNewAnswers);
+}
+
+bool TScriptedUserInterface::ShowEULADialog(const std::string& caption, const std::string& text,
+                                            bool richText, const std::string&,
+                                            const std::string&, const std::string&) {
+  Calls.push_back("EULA:" + caption + ":" + (richText ? "rich:" : "plain:") + text);
+  return NextAnswer(EULAAnswers);
 }
 
 bool TScriptedUserInterface::ShowLoginDialog(const std::string& caption, std::string& userName,
@@ -48,12 +61,40 @@ void TScriptedUserInterface::ShowHTMLDialog(const std::string& address) {
   Calls.push_back("HTMLDialog:" + address);
 }
 
+void TScriptedUserInterface::StatusWindowShow(const std::string& caption,
+                                              const std::string& message) {
+  Calls.push_back("StatusShow:" + caption + ":" + message);
+}
+
+void TScriptedUserInterface::StatusWindowHide() { Calls.push_back("StatusHide"); }
+
 void TScriptedUserInterface::ProcessPendingEvents() {
   ++PendingEventsCalls;
   if (OnPendingEvents) OnPendingEvents();
 }
 
 void TScriptedUserInterface::RunOnUiThread(const std::function<void()>& work) { work(); }
+
+void TScriptedUserInterface::PostToUiThread(std::function<void()> work) {
+  {
+    const std::lock_guard<std::mutex> lock(FPostedLock);
+    FPosted.push_back(std::move(work));
+  }
+  FPostedChanged.notify_all();
+}
+
+bool TScriptedUserInterface::RunPosted(int timeoutMs) {
+  std::deque<std::function<void()>> work;
+  {
+    std::unique_lock<std::mutex> lock(FPostedLock);
+    if (!FPostedChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                 [this] { return !FPosted.empty(); }))
+      return false;
+    work.swap(FPosted);
+  }
+  for (auto& item : work) item();
+  return true;
+}
 
 int TScriptedUserInterface::CountCalls(const std::string& prefix) const {
   int n = 0;

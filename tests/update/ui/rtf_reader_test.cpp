@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <string>
 
+#include "update/actions/RichText.h"
 #include "update/ui/RtfReader.h"
 
 namespace vyn {
