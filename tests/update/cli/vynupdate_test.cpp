@@ -71,6 +71,8 @@ TEST(VynupdateTest, HelpAndBadCommandLines) {
   EXPECT_EQ(help.Exit, 0);
   EXPECT_NE(help.Out.find("Usage: vynupdate check ADDRESS"), std::string::npos);
   EXPECT_NE(help.Out.find("--signature-check"), std::string::npos);
+  EXPECT_NE(help.Out.find("vynupdate run ADDRESS"), std::string::npos);
+  EXPECT_NE(help.Out.find("--no-win-temp-dir"), std::string::npos);
 
   const std::vector<std::vector<std::string>> bad = {
       {},
@@ -86,6 +88,11 @@ TEST(VynupdateTest, HelpAndBadCommandLines) {
       {"check", "x", "--version-check", "never"},
       {"check", "x", "--date-separator", "ab"},
       {"check", "x", "--log"},
+      {"run"},
+      {"news", "a", "b"},
+      {"run", "x", "--prompt", "sometimes"},
+      {"run", "x", "--app-dir", "/nowhere/at/all"},
+      {"run", "x", "--temp-dir", ""},
   };
   for (const auto& args : bad) {
     const TRun run = RunVynupdate(args);
@@ -271,6 +278,102 @@ TEST(VynupdateTest, EndedBySignalItLeavesNoTemporaryFile) {
     EXPECT_NE(test::ReadFileText(test::TestRoot() + "/err.txt").find("[964]"), std::string::npos);
   }
   release = true;
+}
+
+// A release served over HTTP for "run" and "news": its control file is built per case.
+class VynupdateRunTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FServer.Serve("/a.bin", "first file");
+    FServer.Serve("/news.txt", "Nouveau : plus rapide\r\n");
+    FServer.Serve("/licence.txt", "Licence text");
+    FServer.Server().Get("/u.inf", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_content(FControl, "text/plain");
+    });
+    FServer.Start();
+    FAppDir = test::TestRoot() + "/app";
+    ForceDirectories(FAppDir);
+  }
+  TRun Run(const std::string& rest, std::vector<std::string> options) {
+    FControl = "[update]\nunconditional=1\n" + rest;
+    std::vector<std::string> args = {"run", FServer.Url("/u.inf"), "--app-dir", FAppDir};
+    args.insert(args.end(), options.begin(), options.end());
+    return RunVynupdate(args);
+  }
+  std::string OneFile() const {
+    return "[files]\ncount=1\n[file1]\nurl=" + FServer.Url("/a.bin") + "\ntargetdir={APP}\\sub\n";
+  }
+
+  test::TIsolatedEnvironment FEnvironment;
+  test::TTestHttpServer FServer;
+  std::string FControl;
+  std::string FAppDir;
+};
+
+TEST_F(VynupdateRunTest, ARunPrintsItsDialogsAndFetchesIntoTheApplicationFolder) {
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded);
+    std::filesystem::remove_all(FAppDir + "/sub");
+    std::vector<std::string> options = {"--yes"};
+    if (threaded) options.push_back("--thread");
+    const TRun run = Run("[action]\nmsg=Bonjour\\nmonde\n[whatsnew]\nfile=" +
+                             FServer.Url("/news.txt") + "\n[eula]\nfile=" +
+                             FServer.Url("/licence.txt") + "\n" + OneFile(),
+                         options);
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_NE(run.Out.find("Bonjour\nmonde\n"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("== What's new ==\nNouveau : plus rapide"), std::string::npos);
+    EXPECT_NE(run.Out.find("Licence text"), std::string::npos);
+    EXPECT_EQ(test::ReadFileText(FAppDir + "/sub/a.bin"), "first file");
+    EXPECT_NE(run.Err.find("[948] Finished processing update control file"), std::string::npos);
+    EXPECT_EQ(run.Err.find("[960]") != std::string::npos, threaded);
+  }
+}
+
+TEST_F(VynupdateRunTest, AnswersAndExitStatus) {
+  const std::string query = "[action]\nquery=Continuer ?\n" + OneFile();
+  struct TCase {
+    const char* Name;
+    std::string Rest;
+    std::vector<std::string> Options;
+    int Exit;
+    bool Fetched;
+  } cases[] = {
+      {"query answered no", query, {"--no"}, 1, false},
+      // No terminal on standard input and neither option: the question is refused.
+      {"query without a terminal", query, {}, 1, false},
+      {"query answered yes", query, {"--yes"}, 0, true},
+      {"licence refused", "[eula]\nfile=" + FServer.Url("/licence.txt") + "\n" + OneFile(), {"--no"},
+       1, false},
+      {"once-only download question refused", OneFile(), {"--prompt", "once", "--no"}, 0, false},
+      {"a failed download", "[files]\ncount=1\n[file1]\nurl=" + FServer.Url("/gone.bin") + "\n",
+       {"--yes"}, 2, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::filesystem::remove_all(FAppDir + "/sub");
+    const TRun run = Run(c.Rest, c.Options);
+    EXPECT_EQ(run.Exit, c.Exit) << run.Err;
+    EXPECT_EQ(FileExists(FAppDir + "/sub/a.bin"), c.Fetched);
+  }
+
+  // Nothing newer, and no control file at all.
+  const std::string current = FAppDir + "/current.exe";
+  test::WriteFileText(current, "installed");
+  FControl = "[update]\ndate=01/01/2000\nlocalversion=" + current + "\n" + OneFile();
+  EXPECT_EQ(RunVynupdate({"run", FServer.Url("/u.inf"), "--yes"}).Exit, 1);
+  EXPECT_EQ(RunVynupdate({"run", FServer.Url("/none.inf"), "--yes"}).Exit, 2);
+}
+
+TEST_F(VynupdateRunTest, NewsPrintsTheTextOfANewerRelease) {
+  FControl = "[update]\nunconditional=1\n[whatsnew]\nfile=" + FServer.Url("/news.txt") + "\n";
+  const TRun news = RunVynupdate({"news", FServer.Url("/u.inf")});
+  EXPECT_EQ(news.Exit, 0) << news.Err;
+  EXPECT_EQ(news.Out, "Nouveau : plus rapide\n");
+
+  FControl = "[update]\nunconditional=1\n";
+  EXPECT_EQ(RunVynupdate({"news", FServer.Url("/u.inf")}).Exit, 1);
+  EXPECT_EQ(RunVynupdate({"news", FServer.Url("/none.inf")}).Exit, 2);
 }
 
 }  // namespace

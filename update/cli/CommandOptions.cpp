@@ -1,4 +1,4 @@
-#include "update/cli/CheckOptions.h"
+#include "update/cli/CommandOptions.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -43,13 +43,24 @@ void SplitFtpAddress(const std::string& address, std::string& host, int& port,
 
 const char* UsageText() {
   return R"USAGE(Usage: vynupdate check ADDRESS [options]
+       vynupdate run ADDRESS [options]
+       vynupdate news ADDRESS [options]
 
-Fetches the update control file at ADDRESS, checks whether it describes a newer release
-and prints the result code and its name as the last line, for example "6 wrNewByDate".
+check  fetches the update control file at ADDRESS, checks whether it describes a newer
+       release and prints the result code and its name as the last line, for example
+       "6 wrNewByDate". Exit status: 0 a newer release exists, 1 none, 2 error (bad options,
+       no connection, no control file, bad signature).
+run    the whole update: control file, release check, its messages, questions and programs,
+       what's new and licence, the file list, downloads, unpacking, patches and the actions
+       after them. Dialog texts are printed on standard output; questions are answered by
+       --yes or --no, else asked on the terminal when standard input is one, else refused.
+       A progress bar is drawn on standard error when that is a terminal. Exit status: 0
+       updated, 1 ended without an update (nothing newer, refused, nothing to fetch), 2 error
+       (no control file, a failed download or step).
+news   prints the what's-new text of a newer release. Exit status: 0 printed, 1 none (also
+       for a rich-text text), 2 error.
+
 Every step is reported on standard error as "[number] text (status, error)".
-
-Exit status: 0 a newer release exists, 1 none, 2 error (bad options, no connection,
-no control file, bad signature).
 
 Transport:
   --type http|ftp|file     how to fetch ADDRESS (default: ftp for ftp:// addresses, file for
@@ -81,6 +92,23 @@ Control file:
                            update-only)
   --crc32                  checksums in the control file are CRC-32 style, not byte sums
 
+Run (run and news):
+  --yes                    answer Yes, OK and accept to every question and dialog
+  --no                     answer No and refuse
+  --force                  skip the release check: go on as if a newer release existed
+  --extract-cab            expand LZ files and extract cabinets marked compressed
+  --apply-patch            apply .PAT files with the patch tool
+  --keep                   keep cabinets and patch files after use
+  --prompt once|all|silent ask before the downloads: once, for every file, or never
+                           (default silent)
+  --temp-dir DIR           folder for downloads when --no-win-temp-dir is given
+  --no-win-temp-dir        download into each file's target folder (or --temp-dir) instead
+                           of the private staging folder
+  --app-dir DIR            the application folder the control file means: {APP} stands for
+                           it and the run works in it (default: the folder of vynupdate)
+  --thread                 run the update on a worker thread
+  --logging                write the update log (WUPDATE.LOG in the documents folder)
+
 Other:
   --log FILE               also append every message to FILE (relative to the current
                            folder; {APP} stands for the program's folder)
@@ -88,12 +116,14 @@ Other:
 
 An FTP log-on that fails is reported as "2 wrCannotOpen".
 
-Example:
+Examples:
   vynupdate check https://updates.example.com/files/vynWebBrowser.INF --timeout 10000
+  vynupdate run https://updates.example.com/files/vynWebBrowser.INF --app-dir ~/vyn \
+      --extract-cab --yes
 )USAGE";
 }
 
-bool ParseCheckOptions(const std::vector<std::string>& args, TCheckOptions& o, std::string& error) {
+bool ParseCommandOptions(const std::vector<std::string>& args, TCommandOptions& o, std::string& error) {
   std::vector<std::string> positional;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -183,6 +213,40 @@ bool ParseCheckOptions(const std::vector<std::string>& args, TCheckOptions& o, s
     } else if (arg == "--timeout") {
       if (!value(text)) return false;
       if (!ParseInt(text, 0, 2147483647, o.TimeoutMs)) return error = "bad --timeout " + text, false;
+    } else if (arg == "--yes") {
+      o.Answers = TAnswerMode::amYes;
+    } else if (arg == "--no") {
+      o.Answers = TAnswerMode::amNo;
+    } else if (arg == "--force") {
+      o.Force = true;
+    } else if (arg == "--extract-cab") {
+      o.ExtractCab = true;
+    } else if (arg == "--apply-patch") {
+      o.ApplyPatch = true;
+    } else if (arg == "--keep") {
+      o.Keep = true;
+    } else if (arg == "--prompt") {
+      if (!value(text)) return false;
+      static const std::map<std::string, TVudIvazozUpdate> prompts = {
+          {"once", wuuPromptOnce}, {"all", wuuPromptAll}, {"silent", wuuSilent}};
+      const auto it = prompts.find(text);
+      if (it == prompts.end()) return error = "unknown --prompt " + text, false;
+      o.Prompt = it->second;
+    } else if (arg == "--temp-dir") {
+      if (!value(o.TempDir)) return false;
+      if (o.TempDir.empty()) return error = "empty --temp-dir", false;
+      // The run may change its folder; the option means the folder it was given in.
+      if (o.TempDir[0] != '/') o.TempDir = CurrentDir() + "/" + o.TempDir;
+    } else if (arg == "--no-win-temp-dir") {
+      o.NoWinTempDir = true;
+    } else if (arg == "--app-dir") {
+      if (!value(o.AppDir)) return false;
+      if (!DirectoryExists(o.AppDir)) return error = "--app-dir " + o.AppDir + " is not a folder", false;
+      if (o.AppDir[0] != '/') o.AppDir = CurrentDir() + "/" + o.AppDir;
+    } else if (arg == "--thread") {
+      o.Thread = true;
+    } else if (arg == "--logging") {
+      o.Logging = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return error = "unknown option " + arg, false;
     } else {
@@ -190,10 +254,13 @@ bool ParseCheckOptions(const std::vector<std::string>& args, TCheckOptions& o, s
     }
   }
   if (o.Help) return true;
-  if (positional.empty() || positional[0] != "check")
-    return error = positional.empty() ? "missing command (check)" : "unknown command " + positional[0],
-           false;
-  if (positional.size() != 2) return error = "check needs exactly one ADDRESS", false;
+  static const std::map<std::string, TCommand> commands = {
+      {"check", TCommand::cmCheck}, {"run", TCommand::cmRun}, {"news", TCommand::cmNews}};
+  if (positional.empty()) return error = "missing command (check, run or news)", false;
+  const auto command = commands.find(positional[0]);
+  if (command == commands.end()) return error = "unknown command " + positional[0], false;
+  o.Command = command->second;
+  if (positional.size() != 2) return error = positional[0] + " needs exactly one ADDRESS", false;
   o.Address = positional[1];
   if (o.Address.empty()) return error = "empty ADDRESS", false;
   if (!o.TypeGiven) {
@@ -205,7 +272,7 @@ bool ParseCheckOptions(const std::vector<std::string>& args, TCheckOptions& o, s
   return true;
 }
 
-void ConfigureEngine(const TCheckOptions& o, TVudIvazoz& engine) {
+void ConfigureEngine(const TCommandOptions& o, TVudIvazoz& engine) {
   engine.URL = o.Address;
   engine.UpdateType = o.Type;
   engine.UpdateUpdate = wuuSilent;
@@ -235,6 +302,14 @@ void ConfigureEngine(const TCheckOptions& o, TVudIvazoz& engine) {
   engine.UseCRC32 = o.Crc32;
   engine.TimeOut = o.TimeoutMs;
   engine.ReceiveTimeOut = o.TimeoutMs;
+  engine.ForceUpdate = o.Force;
+  engine.ExtractCAB = o.ExtractCab;
+  engine.ApplyPatch = o.ApplyPatch;
+  engine.KeepIntermediateFiles = o.Keep;
+  if (o.Command == TCommand::cmRun) engine.UpdateUpdate = o.Prompt;
+  if (!o.TempDir.empty()) engine.TempDirectory = o.TempDir;
+  engine.UseWinTempDir = !o.NoWinTempDir;
+  engine.Logging = o.Logging;
   if (!o.LogFile.empty()) {
     engine.Logging = true;
     // The engine puts a bare log name in the documents folder; here it means the current one.

@@ -1,5 +1,5 @@
 #pragma once
-// The command line of "vynupdate check" and how it configures an engine.
+// The command line of vynupdate (check, run, news) and how it configures an engine.
 
 #include <string>
 #include <vector>
@@ -8,8 +8,13 @@
 
 namespace vyn::cli {
 
-struct TCheckOptions {
+enum class TCommand { cmCheck, cmRun, cmNews };
+// How questions and dialogs of a run are answered.
+enum class TAnswerMode { amAsk, amYes, amNo };
+
+struct TCommandOptions {
   bool Help = false;
+  TCommand Command = TCommand::cmCheck;
   std::string Address;
   TVudIvazozType Type = httpUpdate;
   bool TypeGiven = false;
@@ -36,15 +41,28 @@ struct TCheckOptions {
   bool Crc32 = false;
   std::string LogFile;
   int TimeoutMs = 0;
+
+  // run and news
+  TAnswerMode Answers = TAnswerMode::amAsk;
+  bool Force = false;
+  bool ExtractCab = false;
+  bool ApplyPatch = false;
+  bool Keep = false;
+  TVudIvazozUpdate Prompt = wuuSilent;
+  std::string TempDir;
+  bool NoWinTempDir = false;
+  std::string AppDir;
+  bool Thread = false;
+  bool Logging = false;
 };
 
 // Parses the arguments after the program name. False with `error` set on a bad command line.
-bool ParseCheckOptions(const std::vector<std::string>& args, TCheckOptions& options,
+bool ParseCommandOptions(const std::vector<std::string>& args, TCommandOptions& options,
                        std::string& error);
 
 // Sets the engine's properties from the options; an FTP address without --host gives the host,
 // port and directory.
-void ConfigureEngine(const TCheckOptions& options, TVudIvazoz& engine);
+void ConfigureEngine(const TCommandOptions& options, TVudIvazoz& engine);
 
 const char* UsageText();
 
