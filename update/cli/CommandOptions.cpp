@@ -45,6 +45,7 @@ const char* UsageText() {
   return R"USAGE(Usage: vynupdate check ADDRESS [options]
        vynupdate run ADDRESS [options]
        vynupdate news ADDRESS [options]
+       vynupdate make-patch OLD NEW PATCH
 
 check  fetches the update control file at ADDRESS, checks whether it describes a newer
        release and prints the result code and its name as the last line, for example
@@ -59,6 +60,11 @@ run    the whole update: control file, release check, its messages, questions an
        (no control file, a failed download or step).
 news   prints the what's-new text of a newer release. Exit status: 0 printed, 1 none (also
        for a rich-text text), 2 error.
+make-patch
+       for publishers: writes to PATCH the binary delta that turns the file OLD into NEW
+       (zstd "patch from", with a content checksum), the form the patch tool applies to an
+       installed file as a .PAT download. Prints "old N bytes, new N bytes, patch N bytes".
+       Exit status: 0 made, 2 error.
 
 Every step is reported on standard error as "[number] text (status, error)".
 
@@ -255,11 +261,21 @@ bool ParseCommandOptions(const std::vector<std::string>& args, TCommandOptions& 
   }
   if (o.Help) return true;
   static const std::map<std::string, TCommand> commands = {
-      {"check", TCommand::cmCheck}, {"run", TCommand::cmRun}, {"news", TCommand::cmNews}};
-  if (positional.empty()) return error = "missing command (check, run or news)", false;
+      {"check", TCommand::cmCheck}, {"run", TCommand::cmRun}, {"news", TCommand::cmNews},
+      {"make-patch", TCommand::cmMakePatch}};
+  if (positional.empty()) return error = "missing command (check, run, news or make-patch)", false;
   const auto command = commands.find(positional[0]);
   if (command == commands.end()) return error = "unknown command " + positional[0], false;
   o.Command = command->second;
+  if (o.Command == TCommand::cmMakePatch) {
+    if (positional.size() != 4) return error = "make-patch needs OLD NEW PATCH", false;
+    o.OldFile = positional[1];
+    o.NewFile = positional[2];
+    o.PatchFile = positional[3];
+    if (o.OldFile.empty() || o.NewFile.empty() || o.PatchFile.empty())
+      return error = "empty file name", false;
+    return true;
+  }
   if (positional.size() != 2) return error = positional[0] + " needs exactly one ADDRESS", false;
   o.Address = positional[1];
   if (o.Address.empty()) return error = "empty ADDRESS", false;

@@ -1,5 +1,5 @@
 #pragma once
-// The command line of vynupdate (check, run, news) and how it configures an engine.
+// The command line of vynupdate (check, run, news, make-patch) and how it configures an engine.
 
 #include <string>
 #include <vector>
@@ -8,7 +8,7 @@
 
 namespace vyn::cli {
 
-enum class TCommand { cmCheck, cmRun, cmNews };
+enum class TCommand { cmCheck, cmRun, cmNews, cmMakePatch };
 // How questions and dialogs of a run are answered.
 enum class TAnswerMode { amAsk, amYes, amNo };
 
@@ -16,6 +16,10 @@ struct TCommandOptions {
   bool Help = false;
   TCommand Command = TCommand::cmCheck;
   std::string Address;
+  // make-patch
+  std::string OldFile;
+  std::string NewFile;
+  std::string PatchFile;
   TVudIvazozType Type = httpUpdate;
   bool TypeGiven = false;
   std::string Host;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "update/cli/Commands.h"
+#include "update/cli/MakePatchCommand.h"
 
 int main(int argc, char** argv) {
   using namespace vyn::cli;
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
         return RunCommand(options);
       case TCommand::cmNews:
         return NewsCommand(options);
+      case TCommand::cmMakePatch:
+        return MakePatchCommand(options);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vynupdate: %s\n", e.what());

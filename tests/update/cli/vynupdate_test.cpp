@@ -73,6 +73,7 @@ TEST(VynupdateTest, HelpAndBadCommandLines) {
   EXPECT_NE(help.Out.find("--signature-check"), std::string::npos);
   EXPECT_NE(help.Out.find("vynupdate run ADDRESS"), std::string::npos);
   EXPECT_NE(help.Out.find("--no-win-temp-dir"), std::string::npos);
+  EXPECT_NE(help.Out.find("vynupdate make-patch OLD NEW PATCH"), std::string::npos);
 
   const std::vector<std::vector<std::string>> bad = {
       {},
@@ -93,6 +94,8 @@ TEST(VynupdateTest, HelpAndBadCommandLines) {
       {"run", "x", "--prompt", "sometimes"},
       {"run", "x", "--app-dir", "/nowhere/at/all"},
       {"run", "x", "--temp-dir", ""},
+      {"make-patch", "old", "new"},
+      {"make-patch", "old", "new", "patch", "more"},
   };
   for (const auto& args : bad) {
     const TRun run = RunVynupdate(args);
