@@ -1,0 +1,41 @@
+#include "updater/ComponentKind.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vyn {
+
+namespace {
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+std::string UpperExtension(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : Upper(name.substr(dot));
+}
+
+}  // namespace
+
+TComponentKind ComponentKind(const std::string& name) {
+  if (name.size() >= 4 && Upper(name.substr(name.size() - 4)) == "_NEW")
+    return TComponentKind::ckSuffixedCopy;
+  const std::string extension = UpperExtension(name);
+  if (extension == ".INF") return TComponentKind::ckComponentList;
+  if (extension == ".PAT") return TComponentKind::ckPatch;
+  if (extension == ".CAB") return TComponentKind::ckCabinet;
+  if (extension == ".EXE") return TComponentKind::ckProgram;
+  return TComponentKind::ckLZFile;
+}
+
+bool IsAcceptableComponentName(const std::string& name) {
+  if (name.empty() || name.find_first_of("/\\") != std::string::npos ||
+      name.find("..") != std::string::npos)
+    return false;
+  return ComponentKind(name) != TComponentKind::ckSuffixedCopy || name.size() > 4;
+}
+
+}  // namespace vyn
