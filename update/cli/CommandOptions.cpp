@@ -58,8 +58,8 @@ run    the whole update: control file, release check, its messages, questions an
        A progress bar is drawn on standard error when that is a terminal. Exit status: 0
        updated, 1 ended without an update (nothing newer, refused, nothing to fetch), 2 error
        (no control file, a failed download or step).
-news   prints the what's-new text of a newer release. Exit status: 0 printed, 1 none (also
-       for a rich-text text), 2 error.
+news   prints the what's-new text of a newer release, a rich-text one as its plain text.
+       Exit status: 0 printed, 1 none (or a text with nothing to read), 2 error.
 make-patch
        for publishers: writes to PATCH the binary delta that turns the file OLD into NEW
        (zstd "patch from", with a content checksum), the form the patch tool applies to an

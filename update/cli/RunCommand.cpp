@@ -4,8 +4,12 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
+#include "update/actions/RtfPlainText.h"
 #include "update/cli/CliEngine.h"
 #include "update/cli/Commands.h"
 #include "update/cli/TerminalUserInterface.h"
@@ -47,6 +51,31 @@ private:
   bool FSucceeded = false;
 };
 
+// "news" shows no dialog: the text a newer release would show is kept to be printed. The
+// engine returns no lines for rich text, which only a dialog can show, so this is how news
+// gets at it.
+class TNewsEngine : public TCliEngine {
+public:
+  int ShowWhatsNew(const std::string& Stream) override {
+    Shown = Stream;
+    return 0;
+  }
+
+  std::optional<std::string> Shown;
+};
+
+// The lines of a plain text, else the plain text of a rich one; "" for none.
+std::string NewsText(const std::optional<std::vector<std::string>>& lines,
+                     const std::optional<std::string>& shown) {
+  std::string text;
+  if (lines)
+    for (const std::string& line : *lines) text += line + '\n';
+  else if (shown)
+    text = RtfToPlainText(*shown);
+  if (!text.empty() && text.back() != '\n') text += '\n';
+  return text;
+}
+
 void EnterAppDir(const TCommandOptions& options) {
   if (!options.AppDir.empty() && chdir(options.AppDir.c_str()) != 0)
     throw std::runtime_error("cannot enter --app-dir " + options.AppDir);
@@ -80,16 +109,17 @@ int RunCommand(const TCommandOptions& options) {
 }
 
 int NewsCommand(const TCommandOptions& options) {
-  TCliEngine engine;
+  TNewsEngine engine;
   engine.AppDir = options.AppDir;
   ConfigureEngine(options, engine);
   TRunOutcome outcome(engine);
   TTerminalUserInterface ui(engine, options.Answers);
   EnterAppDir(options);
-  const auto text = engine.NewWhatsNew(false);
+  const auto lines = engine.NewWhatsNew(true);
   ui.EndBySignal();
-  if (!text) return outcome.ExitCode() == KExitError ? KExitError : KExitNothing;
-  for (const std::string& line : *text) std::printf("%s\n", line.c_str());
+  const std::string text = NewsText(lines, engine.Shown);
+  if (text.empty()) return outcome.ExitCode() == KExitError ? KExitError : KExitNothing;
+  std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
   return KExitDone;
 }

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "update/actions/RtfPlainText.h"
+
 namespace vyn::cli {
 
 namespace {
@@ -30,6 +32,10 @@ std::string WithNewlines(std::string text) {
       text[i] = '\n';
   }
   return text;
+}
+
+std::string DialogText(const std::string& text, bool richText) {
+  return richText ? RtfToPlainText(text) : WithNewlines(text);
 }
 
 }  // namespace
@@ -79,7 +85,7 @@ bool TTerminalUserInterface::ShowWhatsNewDialog(const std::string& caption,
                                                 const std::string& okCaption,
                                                 const std::string& cancelCaption) {
   const std::lock_guard<std::mutex> lock(FOutputLock);
-  PrintBlock(caption, richText ? "(rich text)\n" + text : WithNewlines(text));
+  PrintBlock(caption, DialogText(text, richText));
   return Answer(okCaption + " (or " + cancelCaption + ")?");
 }
 
@@ -88,7 +94,7 @@ bool TTerminalUserInterface::ShowEULADialog(const std::string& caption, const st
                                             const std::string& acceptCaption,
                                             const std::string& refuseCaption) {
   const std::lock_guard<std::mutex> lock(FOutputLock);
-  PrintBlock(caption, richText ? "(rich text)\n" + text : WithNewlines(text));
+  PrintBlock(caption, DialogText(text, richText));
   return Answer(acceptCaption + " (or " + refuseCaption + ")?");
 }
 

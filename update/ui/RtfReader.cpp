@@ -6,133 +6,31 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
-#include "update/ui/RtfCodePages.h"
-#include "update/ui/RtfTokenizer.h"
+#include "update/actions/RtfCodePageChoice.h"
+#include "update/actions/RtfCodePages.h"
+#include "update/actions/RtfControlWords.h"
+#include "update/actions/RtfGroups.h"
+#include "update/actions/RtfTokenizer.h"
 
 namespace vyn {
 
 namespace {
 
-// Deeper groups are read as part of the group at this depth, so junk cannot grow the state stack.
-constexpr std::size_t KMaxGroupDepth = 1000;
-// Tables are indexed by numbers the document chooses; entries past these are ignored.
+// The colour table is indexed by numbers the document chooses; entries past this are ignored.
 constexpr std::size_t KMaxColours = 4096;
-constexpr std::size_t KMaxFonts = 4096;
 // RTF's default size, 12 points, and the largest that word processors offer, in half-points.
 constexpr int KDefaultHalfPoints = 24;
 constexpr int KMaxHalfPoints = 3276;
 
-enum TRtfDestination { rdText, rdSkip, rdFontTable, rdColourTable };
-
-enum TRtfAction {
-  raSkipGroup,
-  raFontTable,
-  raColourTable,
-  raParagraph,
-  raChar,
-  raCell,
-  raRow,
-  raParagraphDefaults,
-  raPlain,
-  raBold,
-  raItalic,
-  raUnderline,
-  raUnderlineNone,
-  raFontSize,
-  raColour,
-  raAlign,
-  raUnicode,
-  raUnicodeSkip,
-  raCodePage,
-  raDefaultFont,
-  raFont,
-  raFontCharset,
-  raFontCodePage,
-  raRed,
-  raGreen,
-  raBlue,
-};
-
-struct TRtfWord {
-  TRtfAction Action;
-  int Value = 0;  // raChar: the character; raCodePage: the code page; raAlign: the alignment
-};
-
-const std::unordered_map<std::string_view, TRtfWord>& Words() {
-  static const std::unordered_map<std::string_view, TRtfWord> words = [] {
-    std::unordered_map<std::string_view, TRtfWord> table = {
-        {"fonttbl", {raFontTable}},
-        {"colortbl", {raColourTable}},
-        {"par", {raParagraph}},
-        {"sect", {raParagraph}},
-        {"page", {raParagraph}},
-        {"line", {raChar, 0x2028}},
-        {"tab", {raChar, '\t'}},
-        {"cell", {raCell}},
-        {"nestcell", {raCell}},
-        {"row", {raRow}},
-        {"nestrow", {raRow}},
-        {"pard", {raParagraphDefaults}},
-        {"plain", {raPlain}},
-        {"b", {raBold}},
-        {"i", {raItalic}},
-        {"ulnone", {raUnderlineNone}},
-        {"fs", {raFontSize}},
-        {"cf", {raColour}},
-        {"ql", {raAlign, Qt::AlignLeft}},
-        {"qc", {raAlign, Qt::AlignHCenter}},
-        {"qr", {raAlign, Qt::AlignRight}},
-        {"qj", {raAlign, Qt::AlignJustify}},
-        {"u", {raUnicode}},
-        {"uc", {raUnicodeSkip}},
-        {"ansicpg", {raCodePage}},
-        {"ansi", {raCodePage, 1252}},
-        {"mac", {raCodePage, 10000}},
-        {"pc", {raCodePage, 437}},
-        {"pca", {raCodePage, 850}},
-        {"deff", {raDefaultFont}},
-        {"f", {raFont}},
-        {"fcharset", {raFontCharset}},
-        {"cpg", {raFontCodePage}},
-        {"red", {raRed}},
-        {"green", {raGreen}},
-        {"blue", {raBlue}},
-        {"emdash", {raChar, 0x2014}},
-        {"endash", {raChar, 0x2013}},
-        {"emspace", {raChar, 0x2003}},
-        {"enspace", {raChar, 0x2002}},
-        {"qmspace", {raChar, 0x2005}},
-        {"bullet", {raChar, 0x2022}},
-        {"lquote", {raChar, 0x2018}},
-        {"rquote", {raChar, 0x2019}},
-        {"ldblquote", {raChar, 0x201C}},
-        {"rdblquote", {raChar, 0x201D}},
-    };
-    // Every underline style reads as a plain underline ("ulc" is its colour, not one of them).
-    for (std::string_view word : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave",
-                                  "ulldash", "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd",
-                                  "ulthldash", "ululdbwave", "ulw", "ulwave"})
-      table.emplace(word, TRtfWord{raUnderline});
-    // Destinations whose content is not body text. "\*" covers the ones that announce
-    // themselves as optional.
-    for (std::string_view word : {"stylesheet", "info",         "pict",      "object",
-                                  "header",     "headerl",      "headerr",   "headerf",
-                                  "footer",     "footerl",      "footerr",   "footerf",
-                                  "footnote",   "annotation",   "listtable", "listoverridetable",
-                                  "generator",  "xmlnstbl",     "themedata", "colorschememapping",
-                                  "datastore",  "latentstyles", "rsidtbl",   "pgdsctbl",
-                                  "filetbl",    "revtbl",       "fldinst",   "nonshppict",
-                                  "pntxta",     "pntxtb",       "ftnsep",    "ftnsepc",
-                                  "aftnsep",    "aftnsepc",     "ftncn",     "aftncn",
-                                  "template",   "xe",           "tc",        "txe",
-                                  "bkmkstart",  "bkmkend"})
-      table.emplace(word, TRtfWord{raSkipGroup});
-    return table;
-  }();
-  return words;
+Qt::Alignment QtAlignment(int alignment) {
+  switch (alignment) {
+    case ralCentre: return Qt::AlignHCenter;
+    case ralRight: return Qt::AlignRight;
+    case ralJustify: return Qt::AlignJustify;
+    default: return Qt::AlignLeft;
+  }
 }
 
 struct TRtfCharStyle {
@@ -154,18 +52,15 @@ struct TRtfGroup {
 
 class TRtfReader {
  public:
-  TRtfReader(std::string_view rtf, QTextDocument& document)
-      : FTokens(rtf), FCursor(&document), FGroups(1) {}
+  TRtfReader(std::string_view rtf, QTextDocument& document) : FTokens(rtf), FCursor(&document) {}
 
   void Read();
 
  private:
-  TRtfGroup& Group() { return FGroups.back(); }
+  TRtfGroup& Group() { return FGroups.Current(); }
   bool InText() { return Group().Destination == rdText; }
 
   bool Take(const TRtfToken& token);
-  void OpenGroup();
-  bool CloseGroup();
   void DoWord(const TRtfToken& token);
   void DoSymbol(unsigned char symbol);
   void DoText(unsigned char c);
@@ -188,14 +83,9 @@ class TRtfReader {
   TRtfTokenizer FTokens;
   QTextCursor FCursor;
   TRtfCodePages FCodePages;
-  std::vector<TRtfGroup> FGroups;  // the innermost group last; the first is outside every group
-  std::size_t FFlattened = 0;      // groups past KMaxGroupDepth still open
-  int FSkipChars = 0;              // fallback characters after \u still to pass over
+  TRtfCodePageChoice FCodePageChoice;
+  TRtfGroups<TRtfGroup> FGroups;
 
-  int FDocumentCodePage = 1252;
-  int FDefaultFont = -1;
-  int FFontDefined = -1;
-  std::unordered_map<int, int> FFontCodePages;
   std::vector<QColor> FColours;
   int FRed = 0, FGreen = 0, FBlue = 0;
   bool FColourGiven = false;
@@ -213,7 +103,6 @@ class TRtfReader {
 };
 
 void TRtfReader::Read() {
-  FGroups.reserve(KMaxGroupDepth + 1);
   // One edit block: the document lays its text out once at the end, not after every run, which
   // would make a paragraph of many runs quadratic.
   FCursor.beginEditBlock();
@@ -224,19 +113,11 @@ void TRtfReader::Read() {
   FCursor.endEditBlock();
 }
 
-// False once the group that holds the whole document has closed: what follows is not read.
 bool TRtfReader::Take(const TRtfToken& token) {
-  switch (token.Kind) {
-    case TRtfToken::rtkGroupStart:
-      FSkipChars = 0;
-      OpenGroup();
-      return true;
-    case TRtfToken::rtkGroupEnd: FSkipChars = 0; return CloseGroup();
-    default: break;
-  }
-  if (FSkipChars > 0) {
-    --FSkipChars;
-    return true;
+  switch (FGroups.Step(token)) {
+    case rsContent: break;
+    case rsPassed: return true;
+    case rsEnd: return false;
   }
   switch (token.Kind) {
     case TRtfToken::rtkWord: DoWord(token); break;
@@ -250,32 +131,16 @@ bool TRtfReader::Take(const TRtfToken& token) {
   return true;
 }
 
-void TRtfReader::OpenGroup() {
-  if (FGroups.size() > KMaxGroupDepth)
-    ++FFlattened;
-  else
-    FGroups.push_back(Group());
-}
-
-bool TRtfReader::CloseGroup() {
-  if (FFlattened > 0) {
-    --FFlattened;
-    return true;
-  }
-  if (FGroups.size() == 1) return true;
-  FGroups.pop_back();
-  return FGroups.size() > 1;
-}
-
 void TRtfReader::DoWord(const TRtfToken& token) {
   const TRtfDestination destination = Group().Destination;
   if (destination == rdSkip) return;
-  const auto found = Words().find(token.Word);
-  if (found == Words().end()) return;
-  const TRtfWord& word = found->second;
+  const TRtfWord* found = FindRtfWord(token.Word);
+  if (!found) return;
+  const TRtfWord& word = *found;
   const bool on = !token.HasParameter || token.Parameter != 0;
   const int parameter = token.Parameter;
   TRtfGroup& group = Group();
+  if (FCodePageChoice.Take(word, parameter, destination, group.Font)) return;
   switch (word.Action) {
     case raSkipGroup: group.Destination = rdSkip; return;
     case raFontTable: group.Destination = rdFontTable; return;
@@ -284,27 +149,9 @@ void TRtfReader::DoWord(const TRtfToken& token) {
       FColours.clear();
       FColourGiven = false;
       return;
-    case raFont:
-      if (destination == rdFontTable)
-        FFontDefined = parameter;
-      else
-        group.Font = parameter;
-      return;
-    case raFontCharset:
-    case raFontCodePage:
-      if (destination == rdFontTable &&
-          (FFontCodePages.size() < KMaxFonts || FFontCodePages.count(FFontDefined)))
-        FFontCodePages[FFontDefined] =
-            word.Action == raFontCharset ? CodePageOfCharset(parameter) : parameter;
-      return;
     case raRed: DoColourComponent(FRed, token); return;
     case raGreen: DoColourComponent(FGreen, token); return;
     case raBlue: DoColourComponent(FBlue, token); return;
-    case raCodePage: FDocumentCodePage = word.Value ? word.Value : parameter; return;
-    case raDefaultFont:
-      FDefaultFont = parameter;
-      group.Font = parameter;
-      return;
     case raUnicodeSkip: group.UnicodeSkip = std::max(0, parameter); return;
     default: break;
   }
@@ -323,7 +170,7 @@ void TRtfReader::DoWord(const TRtfToken& token) {
     case raParagraphDefaults: group.Alignment = Qt::AlignLeft; break;
     case raPlain:
       group.Style = TRtfCharStyle();
-      group.Font = FDefaultFont;
+      group.Font = FCodePageChoice.DefaultFont();
       break;
     case raBold: group.Style.Bold = on; break;
     case raItalic: group.Style.Italic = on; break;
@@ -335,7 +182,7 @@ void TRtfReader::DoWord(const TRtfToken& token) {
                                    : KDefaultHalfPoints;
       break;
     case raColour: group.Style.Colour = std::max(0, parameter); break;
-    case raAlign: group.Alignment = Qt::Alignment(word.Value); break;
+    case raAlign: group.Alignment = QtAlignment(word.Value); break;
     case raUnicode: DoUnicode(parameter); break;
     default: break;
   }
@@ -347,17 +194,10 @@ void TRtfReader::DoSymbol(unsigned char symbol) {
     return;
   }
   if (!InText()) return;
-  switch (symbol) {
-    case '\\':
-    case '{':
-    case '}': AddChar(symbol); break;
-    case '~': AddChar(0x00A0); break;
-    case '-': AddChar(0x00AD); break;
-    case '_': AddChar(0x2011); break;
-    case '\r':
-    case '\n': BreakParagraph(); break;
-    default: break;
-  }
+  if (symbol == '\r' || symbol == '\n')
+    BreakParagraph();
+  else
+    AddChar(RtfSymbolChar(symbol));
 }
 
 void TRtfReader::DoText(unsigned char c) {
@@ -380,7 +220,7 @@ void TRtfReader::DoText(unsigned char c) {
 void TRtfReader::DoUnicode(int value) {
   if (value < 0) value += 0x10000;
   AddChar(value >= 0 && value <= 0x10FFFF ? static_cast<char32_t>(value) : 0xFFFD);
-  FSkipChars = Group().UnicodeSkip;
+  FGroups.SkipFallback();
 }
 
 void TRtfReader::DoColourComponent(int& component, const TRtfToken& token) {
@@ -396,10 +236,7 @@ void TRtfReader::EndColour() {
   FColourGiven = false;
 }
 
-int TRtfReader::CodePage() {
-  const auto font = FFontCodePages.find(Group().Font);
-  return font != FFontCodePages.end() && font->second > 0 ? font->second : FDocumentCodePage;
-}
+int TRtfReader::CodePage() { return FCodePageChoice.CodePage(Group().Font); }
 
 // Everything that adds text comes through here first: it opens the paragraph that a break left
 // pending, starts a new run when the style changed, and puts the tab between two cells.
@@ -466,9 +303,9 @@ void TRtfReader::DropHighSurrogate() {
 void TRtfReader::FlushBytes() {
   if (FBytes.empty()) return;
   DropHighSurrogate();
-  QString text = FCodePages.Decode(FBytesCodePage, FBytes);
-  text.remove(QChar(0));
-  FText.append(text);
+  std::string text;
+  FCodePages.AppendDecoded(text, FBytesCodePage, FBytes);
+  FText.append(QString::fromStdString(text));
   FBytes.clear();
 }
 

@@ -290,6 +290,9 @@ protected:
     FServer.Serve("/a.bin", "first file");
     FServer.Serve("/news.txt", "Nouveau : plus rapide\r\n");
     FServer.Serve("/licence.txt", "Licence text");
+    FServer.Serve("/news.rtf",
+                  "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\b Nouveaut\\'e9s}\\par "
+                  "Plus \\u8364? rapide}");
     FServer.Server().Get("/u.inf", [this](const httplib::Request&, httplib::Response& res) {
       res.set_content(FControl, "text/plain");
     });
@@ -377,6 +380,20 @@ TEST_F(VynupdateRunTest, NewsPrintsTheTextOfANewerRelease) {
   FControl = "[update]\nunconditional=1\n";
   EXPECT_EQ(RunVynupdate({"news", FServer.Url("/u.inf")}).Exit, 1);
   EXPECT_EQ(RunVynupdate({"news", FServer.Url("/none.inf")}).Exit, 2);
+}
+
+TEST_F(VynupdateRunTest, RichTextIsPrintedAsItsText) {
+  const std::string whatsNew = "[whatsnew]\nfile=" + FServer.Url("/news.rtf") + "\n";
+  const TRun run = Run(whatsNew, {"--yes"});
+  EXPECT_EQ(run.Exit, 1) << run.Err;  // nothing to fetch
+  EXPECT_NE(run.Out.find("== What's new ==\nNouveautés\nPlus € rapide\n"), std::string::npos)
+      << run.Out;
+  EXPECT_EQ(run.Out.find("rtf"), std::string::npos) << run.Out;
+
+  FControl = "[update]\nunconditional=1\n" + whatsNew;
+  const TRun news = RunVynupdate({"news", FServer.Url("/u.inf")});
+  EXPECT_EQ(news.Exit, 0) << news.Err;
+  EXPECT_EQ(news.Out, "Nouveautés\nPlus € rapide\n");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "update/ui/RtfTokenizer.h"
+#include "update/actions/RtfTokenizer.h"
 
 #include <algorithm>
 #include <climits>
