@@ -56,6 +56,9 @@ public:
   // Queues `work` for the user-interface thread and returns at once (with no such thread, runs
   // it at once).
   virtual void PostToUiThread(std::function<void()> work) = 0;
+
+  // Asks the application to end once the current event is handled (the updater waits for it).
+  virtual void TerminateApplication() = 0;
 };
 
 // Answers every question with its default (OK / Yes / accept), asks for no login, shows nothing.
@@ -85,6 +88,8 @@ public:
   void ProcessPendingEvents() override {}
   void RunOnUiThread(const std::function<void()>& work) override { work(); }
   void PostToUiThread(std::function<void()> work) override { work(); }
+  // A program without a user interface ends itself; see OnAppDoClose.
+  void TerminateApplication() override {}
 };
 
 }  // namespace vyn

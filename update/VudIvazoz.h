@@ -231,21 +231,25 @@ public:
   virtual int ShowWhatsNew(const std::string& Stream);
   virtual int ShowEULA(const std::string& Stream);
   virtual void LogStatus(int Id, const std::string& Text, int Status, int Error);
+  // Writes the updater "dezaziz.exe" into the staging folder from the program's packed copy
+  // (update/files/); throws when the program carries none or it cannot be written.
+  virtual void ExtractUpdater();
   // Writes the patch tool "patcher.exe" to the staging folder (UseWinTempDir) or the current
-  // folder (update/files/).
+  // folder from the program's packed copy; nothing when it carries none (update/files/).
   virtual void ExtractPatcher();
   // True when LocalFile needs the update. After a version comparison both texts are rewritten
   // to the compared versions.
   virtual bool CheckFile(std::string& NewVersion, std::string& LocalFile, int Size, int Checksum);
 
+  virtual void DoFileProgress(const std::string& FileName, int64_t Pos, int64_t Size);  // transfer/
+  virtual void DoProgressCancel(bool& Cancel);                                          // transfer/
+  virtual void DoSetAppParamBefore(std::string& Params);                                // actions/
+  virtual void DoSetAppParamAfter(std::string& Params);                                 // actions/
+  virtual void CustomProcess(const std::string& fn);                                    // transfer/
+  // Hands over to the updater, which replaces the application's components once it has ended
+  // and starts it again (update/files/).
+  virtual void DoRestart();
   // Transfer layer (update/transfer/)
-  virtual void DoFileProgress(const std::string& FileName, int64_t Pos, int64_t Size);
-  virtual void DoProgressCancel(bool& Cancel);
-  // End of the transfer layer block
-  virtual void DoSetAppParamBefore(std::string& Params);
-  virtual void DoSetAppParamAfter(std::string& Params);
-  // Transfer layer (update/transfer/)
-  virtual void CustomProcess(const std::string& fn);
   virtual int StartConnection();
   virtual int StopConnection();
   virtual int FTPConnect();
@@ -373,6 +377,10 @@ protected:
   bool FAppCompsIncluded = false;
   bool FSilentRestart = false;
   std::string FLocalFileDateCheck;  // installed file whose date stands for the release
+
+  // Whether the downloaded file F is one of the application's components, which wait in the
+  // staging folder for the updater; marks the run as including one.
+  bool IsApplicationComponent(const std::string& F);
 
   // Threaded run (update/run/)
   // The steps of DoUpdate after StartConnection.

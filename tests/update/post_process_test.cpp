@@ -36,10 +36,14 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// Registers a resource for one test case.
+// Registers a resource for one test case: `text` packed as the build packs the patch tool.
 class TScopedResource {
 public:
-  TScopedResource(const std::string& name, const std::string& bytes) : FName(name), FBytes(bytes) {
+  TScopedResource(const std::string& name, const std::string& text) : FName(name) {
+    const std::string plain = test::TestRoot() + "/resource.exe";
+    WriteFileText(plain, text);
+    EXPECT_TRUE(test::MakeSzdd(plain, plain + ".packed", 'e'));
+    FBytes = ReadFileText(plain + ".packed");
     RegisterResource(FName, FBytes);
   }
   ~TScopedResource() { UnregisterResource(FName); }

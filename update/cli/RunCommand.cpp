@@ -90,6 +90,13 @@ int RunCommand(const TCommandOptions& options) {
   engine.ShowDownloadProgress = TTerminalUserInterface::ProgressBarWanted();
   TRunOutcome outcome(engine);
   TTerminalUserInterface ui(engine, options.Answers);
+  // With a utility the engine writes out the patch tool it carries before a patch needs it.
+  TVudIvazozUtility utility;
+  if (options.ApplyPatch) engine.Utility = &utility;
+  // The updater waits for this process: ending it is all the closing there is to do.
+  engine.OnAppDoClose = [](TVudIvazoz&) {
+    std::fputs("vynupdate: the updater takes over once this program has ended\n", stderr);
+  };
   const bool initPath = options.AppDir.empty();
   try {
     EnterAppDir(options);

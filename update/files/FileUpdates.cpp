@@ -65,7 +65,7 @@ int TVudIvazoz::GetFileUpdates() {
       result = -1;
       LogStatus(946, url, 2, 9);
       FAppClose = false;
-    } else {
+    } else if (!IsApplicationComponent(name)) {
       PostProcessDownload(name, folder, item.TargetDir, item.Compressed, item.LocalVersion);
     }
     if (mode == wuuPromptOnce) mode = wuuSilent;

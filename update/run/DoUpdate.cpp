@@ -86,6 +86,7 @@ void TVudIvazoz::RunConnected() {
   }
   StopConnection();
   if (result == 0 && !FCancelled) DoSuccess();
+  if (AppNeedsRestart() && !FThreaded) DoRestart();
 }
 
 }  // namespace vyn

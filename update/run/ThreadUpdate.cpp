@@ -27,6 +27,10 @@ void TVudIvazoz::ThreadDone() {
   if (OnThreadUpdateDone) OnThreadUpdateDone(*this);
   FThreaded = false;
   LogStatus(960, "", 0, 0);
+  if (AppNeedsRestart()) {
+    LogStatus(961, "", 0, 0);
+    DoRestart();
+  }
 }
 
 }  // namespace vyn

@@ -83,6 +83,12 @@ void TQtUserInterface::PostToUiThread(std::function<void()> work) {
   QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
+void TQtUserInterface::TerminateApplication() {
+  // Queued, so the main loop ends after the event being handled, from any thread.
+  if (QCoreApplication* application = QCoreApplication::instance())
+    QMetaObject::invokeMethod(application, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
 TMessageResult TQtUserInterface::MessageBox(const std::string& text, const std::string& caption,
                                             TMessageKind kind, TMessageButtons buttons) {
   TMessageResult result = TMessageResult::mrNone;

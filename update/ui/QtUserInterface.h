@@ -41,6 +41,7 @@ public:
   void ProcessPendingEvents() override;
   void RunOnUiThread(const std::function<void()>& work) override;
   void PostToUiThread(std::function<void()> work) override;
+  void TerminateApplication() override;
 
   // The progress and status windows, made on first use; none before.
   TProgressForm* ProgressForm() const;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -369,6 +370,36 @@ TEST_F(VynupdateRunTest, AnswersAndExitStatus) {
   FControl = "[update]\ndate=01/01/2000\nlocalversion=" + current + "\n" + OneFile();
   EXPECT_EQ(RunVynupdate({"run", FServer.Url("/u.inf"), "--yes"}).Exit, 1);
   EXPECT_EQ(RunVynupdate({"run", FServer.Url("/none.inf"), "--yes"}).Exit, 2);
+}
+
+TEST_F(VynupdateRunTest, ARunWithAComponentHandsOverToTheUpdaterWhichRestartsTheProgram) {
+  using namespace std::chrono_literals;
+  test::TTestHttpServer server;
+  server.Serve("/app.bin_NEW", "new version");
+  server.Server().Get("/u.inf", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content("[update]\nunconditional=1\n[application]\nappupdate=1\n"
+                    "appname={APP}\\restarted.sh\nappparam=two words\nappcomps=app.bin_NEW\n"
+                    "[files]\ncount=1\n[file1]\nurl=" + server.Url("/app.bin_NEW") + "\n",
+                    "text/plain");
+  });
+  server.Start();
+  test::WriteFileText(FAppDir + "/app.bin", "old version");
+  const std::string restarted = FAppDir + "/restarted.sh";
+  test::WriteFileText(restarted, "#!/bin/sh\nprintf '%s|' \"$@\" > restarted.txt\n");
+  chmod(restarted.c_str(), 0755);
+
+  const TRun run = RunVynupdate({"run", server.Url("/u.inf"), "--app-dir", FAppDir, "--yes"});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_NE(run.Out.find("Shutdown application to update executable files ?"), std::string::npos);
+  EXPECT_NE(run.Err.find("[958] Spawn "), std::string::npos);
+  // The updater waits for vynupdate to end, applies the component and starts the program.
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  while (!FileExists(FAppDir + "/restarted.txt") && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(20ms);
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(test::ReadFileText(FAppDir + "/restarted.txt"), "two words|");
+  EXPECT_EQ(test::ReadFileText(FAppDir + "/app.bin"), "new version");
+  EXPECT_FALSE(FileExists(DocumentsDir() + "/WUPDATE.INI"));
 }
 
 TEST_F(VynupdateRunTest, NewsPrintsTheTextOfANewerRelease) {

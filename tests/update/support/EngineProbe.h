@@ -44,6 +44,7 @@ public:
 
   // Lets the checks run on a control file already on disk.
   void UseControlFile(const std::string& path) { FControlFileName = path; }
+  using TVudIvazoz::IsApplicationComponent;
 
   const std::string& AppName() const { return FAppName; }
   const std::string& AppParam() const { return FAppParam; }

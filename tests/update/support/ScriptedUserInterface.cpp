@@ -83,6 +83,8 @@ void TScriptedUserInterface::PostToUiThread(std::function<void()> work) {
   FPostedChanged.notify_all();
 }
 
+void TScriptedUserInterface::TerminateApplication() { Calls.push_back("Terminate"); }
+
 bool TScriptedUserInterface::RunPosted(int timeoutMs) {
   std::deque<std::function<void()>> work;
   {

@@ -29,7 +29,7 @@ public:
 
   // One entry per call, e.g. "MessageBox:text", "Login:caption", "ProgressUpdate:label:pos:size",
   // "WhatsNew:caption:rich|plain:text", "EULA:caption:rich|plain:text",
-  // "StatusShow:caption:message", "StatusHide".
+  // "StatusShow:caption:message", "StatusHide", "Terminate".
   std::vector<std::string> Calls;
   int PendingEventsCalls = 0;
   // Runs at each ProcessPendingEvents, as a click on Cancel would.
@@ -54,6 +54,7 @@ public:
   void RunOnUiThread(const std::function<void()>& work) override;
   // Queued, from any thread; the test's thread plays the user-interface thread and runs them.
   void PostToUiThread(std::function<void()> work) override;
+  void TerminateApplication() override;
   // Waits up to `timeoutMs` for posted work, then runs everything queued; false on time-out.
   bool RunPosted(int timeoutMs);
 
