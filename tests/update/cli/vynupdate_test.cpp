@@ -402,6 +402,45 @@ TEST_F(VynupdateRunTest, ARunWithAComponentHandsOverToTheUpdaterWhichRestartsThe
   EXPECT_FALSE(FileExists(DocumentsDir() + "/WUPDATE.INI"));
 }
 
+TEST_F(VynupdateRunTest, APatchComponentIsAppliedByTheUpdaterWithTheToolTheProgramCarries) {
+  using namespace std::chrono_literals;
+  std::string oldProgram(200000, 'a');
+  for (size_t i = 0; i < oldProgram.size(); i += 97) oldProgram[i] = static_cast<char>('a' + i % 26);
+  std::string newProgram = oldProgram;
+  newProgram.replace(1000, 5, "fixed");
+  const std::string work = test::TestRoot() + "/publisher/";
+  ForceDirectories(work);
+  test::WriteFileText(work + "old", oldProgram);
+  test::WriteFileText(work + "new", newProgram);
+  const TRun made = RunVynupdate({"make-patch", work + "old", work + "new", work + "app.PAT"});
+  ASSERT_EQ(made.Exit, 0) << made.Err;
+  EXPECT_NE(made.Out.find("old 200000 bytes, new 200000 bytes, patch "), std::string::npos);
+
+  test::TTestHttpServer server;
+  server.Serve("/app.PAT", test::ReadFileText(work + "app.PAT"));
+  server.Server().Get("/u.inf", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content("[update]\nunconditional=1\n[application]\nappupdate=1\nappname=null\n"
+                    "appcomps=app.PAT\n[files]\ncount=1\n[file1]\nurl=" +
+                        server.Url("/app.PAT") + "\n",
+                    "text/plain");
+  });
+  server.Start();
+  test::WriteFileText(FAppDir + "/app", oldProgram);
+  chmod((FAppDir + "/app").c_str(), 0755);
+
+  const TRun run =
+      RunVynupdate({"run", server.Url("/u.inf"), "--app-dir", FAppDir, "--yes", "--apply-patch"});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  while (test::ReadFileText(FAppDir + "/app") != newProgram &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(test::ReadFileText(FAppDir + "/app"), newProgram);
+  struct stat st {};
+  ASSERT_EQ(stat((FAppDir + "/app").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);
+}
+
 TEST_F(VynupdateRunTest, NewsPrintsTheTextOfANewerRelease) {
   FControl = "[update]\nunconditional=1\n[whatsnew]\nfile=" + FServer.Url("/news.txt") + "\n";
   const TRun news = RunVynupdate({"news", FServer.Url("/u.inf")});
