@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -17,6 +18,7 @@
 #include "platform/Folders.h"
 #include "platform/Process.h"
 #include "tests/archive/support/ArchiveFixtures.h"
+#include "tools/szdd/SzddPack.h"
 
 namespace vyn {
 namespace {
@@ -381,6 +383,39 @@ TEST_F(DezazizTest, AStagingFolderOthersCanWriteIsNotUsed) {
   EXPECT_FALSE(FileExists(FApp + "/a.txt"));
   EXPECT_EQ(ComponentMessages(),
             (std::vector<std::string>{"Upd refused staging folder : " + FStaging}));
+}
+
+TEST_F(DezazizTest, KilledWhileApplyingItLeavesEveryFileWholeOldOrWholeNew) {
+  // Big enough that a kill lands inside a copy, an expansion or an extraction now and then.
+  const std::string oldData(4 << 20, 'o');
+  const std::string newData = test::SampleData(4 << 20, 7);
+  const std::string work = fs::canonical(test::TestRoot()).string() + "/work/";
+  fs::create_directories(work);
+  WriteFileText(work + "b.da_", PackSzdd(newData, 't'));
+  WriteFileText(work + "c.dat", newData);
+  ASSERT_TRUE(test::MakeCabinet(work + "c.cab", work, {"c.dat"}, true));
+  const std::vector<std::string> names = {"a.dat", "b.dat", "c.dat"};
+
+  std::srand(12345);
+  for (int round = 0; round < 8; ++round) {
+    SCOPED_TRACE(round);
+    for (const std::string& name : names) WriteFileText(FApp + "/" + name, oldData);
+    Stage("a.dat_NEW", newData);
+    fs::copy_file(work + "b.da_", FStaging + "b.da_", fs::copy_options::overwrite_existing);
+    fs::copy_file(work + "c.cab", FStaging + "c.cab", fs::copy_options::overwrite_existing);
+    const TProcessResult started =
+        Start({EndedPid(), "X", "null", " ", FStaging, "a.dat_NEW", "b.da_", "c.cab"});
+    ASSERT_TRUE(started.Started);
+    // The updater pauses half a second before it applies anything.
+    std::this_thread::sleep_for(std::chrono::milliseconds(450 + std::rand() % 400));
+    kill(started.Pid, SIGKILL);
+    int exitCode = 0;
+    ASSERT_TRUE(CollectChild(started.Pid, 60000, exitCode));
+    for (const std::string& name : names) {
+      const std::string data = ReadFileText(FApp + "/" + name);
+      EXPECT_TRUE(data == oldData || data == newData) << name << " holds " << data.size();
+    }
+  }
 }
 
 }  // namespace

@@ -372,34 +372,47 @@ TEST_F(VynupdateRunTest, AnswersAndExitStatus) {
   EXPECT_EQ(RunVynupdate({"run", FServer.Url("/none.inf"), "--yes"}).Exit, 2);
 }
 
-TEST_F(VynupdateRunTest, ARunWithAComponentHandsOverToTheUpdaterWhichRestartsTheProgram) {
+TEST_F(VynupdateRunTest, ARunWithComponentsHandsOverToTheUpdaterWhichRestartsTheNewVersion) {
   using namespace std::chrono_literals;
+  // The program's new version records that it ran, and how.
   test::TTestHttpServer server;
-  server.Serve("/app.bin_NEW", "new version");
+  server.Serve("/restarted.sh_NEW", "#!/bin/sh\nprintf 'new:%s|' \"$@\" > restarted.txt\n");
+  server.Serve("/app.bin_NEW", "new data");
   server.Server().Get("/u.inf", [&](const httplib::Request&, httplib::Response& res) {
     res.set_content("[update]\nunconditional=1\n[application]\nappupdate=1\n"
-                    "appname={APP}\\restarted.sh\nappparam=two words\nappcomps=app.bin_NEW\n"
-                    "[files]\ncount=1\n[file1]\nurl=" + server.Url("/app.bin_NEW") + "\n",
+                    "appname={APP}\\restarted.sh\nappparam=two words\n"
+                    "appcomps=restarted.sh_NEW app.bin_NEW\n[files]\ncount=2\n[file1]\nurl=" +
+                        server.Url("/restarted.sh_NEW") + "\n[file2]\nurl=" +
+                        server.Url("/app.bin_NEW") + "\n",
                     "text/plain");
   });
   server.Start();
-  test::WriteFileText(FAppDir + "/app.bin", "old version");
-  const std::string restarted = FAppDir + "/restarted.sh";
-  test::WriteFileText(restarted, "#!/bin/sh\nprintf '%s|' \"$@\" > restarted.txt\n");
-  chmod(restarted.c_str(), 0755);
+  test::WriteFileText(FAppDir + "/app.bin", "old data");
+  const std::string program = FAppDir + "/restarted.sh";
+  test::WriteFileText(program, "#!/bin/sh\nprintf 'old:%s|' \"$@\" > restarted.txt\n");
+  chmod(program.c_str(), 0755);
 
-  const TRun run = RunVynupdate({"run", server.Url("/u.inf"), "--app-dir", FAppDir, "--yes"});
+  const TRun run =
+      RunVynupdate({"run", server.Url("/u.inf"), "--app-dir", FAppDir, "--yes", "--logging"});
   EXPECT_EQ(run.Exit, 0) << run.Err;
   EXPECT_NE(run.Out.find("Shutdown application to update executable files ?"), std::string::npos);
   EXPECT_NE(run.Err.find("[958] Spawn "), std::string::npos);
-  // The updater waits for vynupdate to end, applies the component and starts the program.
-  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  // The updater waits for vynupdate to end, replaces both files and starts the new version.
+  const auto deadline = std::chrono::steady_clock::now() + 30s;
   while (!FileExists(FAppDir + "/restarted.txt") && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(20ms);
   std::this_thread::sleep_for(100ms);
-  EXPECT_EQ(test::ReadFileText(FAppDir + "/restarted.txt"), "two words|");
-  EXPECT_EQ(test::ReadFileText(FAppDir + "/app.bin"), "new version");
+  EXPECT_EQ(test::ReadFileText(FAppDir + "/restarted.txt"), "new:two words|");
+  EXPECT_EQ(test::ReadFileText(FAppDir + "/app.bin"), "new data");
+  struct stat st {};
+  ASSERT_EQ(stat(program.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);  // the replaced program stays executable
   EXPECT_FALSE(FileExists(DocumentsDir() + "/WUPDATE.INI"));
+  // The engine and the updater write one log.
+  const std::string log = test::ReadFileText(DocumentsDir() + "/WUPDATE.LOG");
+  EXPECT_NE(log.find("[958] Spawn "), std::string::npos);
+  EXPECT_NE(log.find(" : [000] Upd copying file : "), std::string::npos);
+  EXPECT_NE(log.find(" : [000] UPD has EXE restarted"), std::string::npos);
 }
 
 TEST_F(VynupdateRunTest, APatchComponentIsAppliedByTheUpdaterWithTheToolTheProgramCarries) {
