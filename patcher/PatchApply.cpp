@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "patcher/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 #include "patcher/FrameLimits.h"
 #include "patcher/MappedFile.h"
 #include "patcher/PatchError.h"

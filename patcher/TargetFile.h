@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "patcher/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 namespace vyn::patcher {
 

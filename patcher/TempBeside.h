@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "patcher/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 namespace vyn::patcher {
 

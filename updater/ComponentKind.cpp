@@ -1,27 +1,11 @@
 #include "updater/ComponentKind.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/TextCase.h"
 
 namespace vyn {
 
-namespace {
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
-
-std::string UpperExtension(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : Upper(name.substr(dot));
-}
-
-}  // namespace
-
 TComponentKind ComponentKind(const std::string& name) {
-  if (name.size() >= 4 && Upper(name.substr(name.size() - 4)) == "_NEW")
+  if (name.size() >= 4 && UpperAscii(name.substr(name.size() - 4)) == "_NEW")
     return TComponentKind::ckSuffixedCopy;
   const std::string extension = UpperExtension(name);
   if (extension == ".INF") return TComponentKind::ckComponentList;

@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "updater/ComponentProcessor.h"
 #include "updater/TargetPath.h"
+#include "platform/TextCase.h"
 
 namespace vyn {
 
@@ -18,9 +19,7 @@ int LastFileEntry(const TIniFile& list) {
   int last = 0;
   for (const std::string& key : list.ReadSection("FILES")) {
     if (key.size() < 5 || key.size() > 14) continue;
-    std::string prefix = key.substr(0, 4);
-    std::transform(prefix.begin(), prefix.end(), prefix.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string prefix = UpperAscii(key.substr(0, 4));
     const std::string digits = key.substr(4);
     if (prefix != "FILE" || digits[0] == '0' ||
         !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))

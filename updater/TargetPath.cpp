@@ -1,10 +1,8 @@
 #include "updater/TargetPath.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "platform/Folders.h"
 #include "platform/Registry.h"
+#include "platform/TextCase.h"
 
 namespace vyn {
 
@@ -24,9 +22,7 @@ std::string MachineProgramFiles() {
 }  // namespace
 
 std::string PlaceholderFolder(const std::string& name) {
-  std::string upper = name;
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  const std::string upper = UpperAscii(name);
   if (upper == "WIN") return WindowsDir();
   if (upper == "APP") return CurrentDir();
   if (upper == "SYS") return SystemDir();

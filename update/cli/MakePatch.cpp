@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/FileCreationMode.h"
+#include "platform/FileDescriptor.h"
 #include "platform/TempFile.h"
 
 namespace vyn::cli {
@@ -27,32 +28,12 @@ constexpr uint64_t KMaxWindowSize = uint64_t{1} << 31;
   throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-class TFd {
-public:
-  explicit TFd(int fd) : FFd(fd) {}
-  ~TFd() {
-    if (FFd >= 0) close(FFd);
-  }
-  TFd(TFd&& other) noexcept : FFd(other.FFd) { other.FFd = -1; }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int Get() const { return FFd; }
-  int Close() {
-    const int result = close(FFd);
-    FFd = -1;
-    return result;
-  }
-
-private:
-  int FFd;
-};
-
 struct TCCtxFree {
   void operator()(ZSTD_CCtx* context) const { ZSTD_freeCCtx(context); }
 };
 
-TFd OpenInput(const std::string& path, uint64_t& size) {
-  TFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+TFileDescriptor OpenInput(const std::string& path, uint64_t& size) {
+  TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.Get() < 0) Fail("cannot open " + path);
   struct stat status {};
   if (fstat(fd.Get(), &status) != 0) Fail("cannot read " + path);
@@ -114,8 +95,8 @@ std::string FolderOf(const std::string& path) {
 TMadePatch MakePatch(const std::string& oldPath, const std::string& newPath,
                      const std::string& patchPath) {
   TMadePatch made;
-  TFd oldFile = OpenInput(oldPath, made.Old);
-  TFd newFile = OpenInput(newPath, made.New);
+  TFileDescriptor oldFile = OpenInput(oldPath, made.Old);
+  TFileDescriptor newFile = OpenInput(newPath, made.New);
   // The reference must be whole in memory; the new file is streamed.
   std::vector<char> reference(static_cast<size_t>(made.Old));
   if (ReadSome(oldFile.Get(), reference.data(), reference.size(), oldPath) != reference.size())
@@ -133,7 +114,7 @@ TMadePatch MakePatch(const std::string& oldPath, const std::string& newPath,
 
   TTempRemoval temp{GetTempFileName(FolderOf(patchPath), "pat")};
   if (temp.Path.empty()) Fail("cannot create a temporary file beside " + patchPath);
-  TFd out(open(temp.Path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC));
+  TFileDescriptor out(open(temp.Path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC));
   if (out.Get() < 0) Fail("cannot open " + temp.Path);
 
   std::vector<char> input(ZSTD_CStreamInSize());

@@ -1,4 +1,5 @@
 #include "update/control/DateTime.h"
+#include "platform/TextCase.h"
 
 #include <cctype>
 #include <cmath>
@@ -162,8 +163,7 @@ bool TryParseTime(const std::string& text, char separator, TDateTime& result) {
     if (ScanChar(text, pos, separator) && !ScanNumber(text, pos, second, digits)) return false;
   }
   SkipBlanks(text, pos);
-  std::string rest = text.substr(pos);
-  for (char& c : rest) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string rest = UpperAscii(text.substr(pos));
   if (rest == "AM" || rest == "PM") {
     if (hour < 1 || hour > 12) return false;
     hour = hour % 12 + (rest == "PM" ? 12 : 0);

@@ -1,7 +1,7 @@
-#include <cctype>
 
 #include "platform/Folders.h"
 #include "update/VudIvazoz.h"
+#include "platform/TextCase.h"
 
 namespace vyn {
 namespace {
@@ -41,8 +41,7 @@ std::string TVudIvazoz::ExpandPlaceholders(const std::string& path) {
     if (open == std::string::npos) {
       if (result[i] == '{') open = i;
     } else if (result[i] == '}') {
-      std::string name = result.substr(open + 1, i - open - 1);
-      for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      const std::string name = UpperAscii(result.substr(open + 1, i - open - 1));
       const std::string dir = ConvertPrefix(name);
       if (!dir.empty()) {
         result.replace(open, i - open + 1, dir);

@@ -1,4 +1,3 @@
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -6,6 +5,7 @@
 #include "archive/CabinetExtract.h"
 #include "archive/LZExpand.h"
 #include "platform/Folders.h"
+#include "platform/TextCase.h"
 #include "update/files/MoveDownload.h"
 #include "update/VudIvazoz.h"
 
@@ -14,14 +14,6 @@ namespace fs = std::filesystem;
 namespace vyn {
 
 namespace {
-std::string UpperExtension(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return "";
-  std::string extension = name.substr(dot);
-  for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return extension;
-}
-
 // A name of a file in its folder, nothing that reaches another folder.
 bool IsPlainName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;

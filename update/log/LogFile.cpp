@@ -1,11 +1,11 @@
 #include "update/log/LogFile.h"
 
-#include <cctype>
 #include <cstdio>
 #include <mutex>
 
 #include "platform/Folders.h"
 #include "update/VudIvazoz.h"
+#include "platform/TextCase.h"
 
 namespace vyn {
 namespace {
@@ -23,8 +23,7 @@ std::string& NameStorage() {
 std::string ReplaceAppPlaceholder(std::string path) {
   const std::string app = ExeDir() + "/";
   for (size_t pos = 0; pos + 5 <= path.size();) {
-    std::string part = path.substr(pos, 5);
-    for (char& c : part) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string part = UpperAscii(path.substr(pos, 5));
     if (part == "{APP}") {
       path.replace(pos, 5, app);
       pos += app.size();

@@ -1,6 +1,6 @@
-#include <cctype>
 
 #include "update/VudIvazoz.h"
+#include "platform/TextCase.h"
 
 namespace vyn {
 
@@ -24,8 +24,7 @@ std::string TVudIvazoz::URLToDomain(const std::string& url) {
 
 std::string TVudIvazoz::MakeProxyUrl(const std::string& url, const std::string& proxyuser,
                                      const std::string& proxypwd) {
-  std::string scheme = url.substr(0, 7);
-  for (char& c : scheme) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string scheme = UpperAscii(url.substr(0, 7));
   if (scheme != "HTTP://" || proxyuser.empty()) return url;
   return "http://" + proxyuser + ":" + proxypwd + "@" + url.substr(7);
 }

@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-namespace vyn::patcher {
+namespace vyn {
 
 class TFileDescriptor {
 public:
@@ -35,4 +35,4 @@ private:
   int FFd;
 };
 
-}  // namespace vyn::patcher
+}  // namespace vyn
