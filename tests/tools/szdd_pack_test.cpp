@@ -2,6 +2,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
@@ -81,6 +82,41 @@ TEST(SzddPackTest, CopiesFromAFullWindowBack) {
   const std::size_t once = PackSzdd(block, 'e').size();
   // The second copy is 228 references at distance 4096 and their 29 control bytes.
   EXPECT_EQ(PackSzdd(block + block, 'e').size(), once + 228 * 2 + 29);
+}
+
+TEST(SzddPackTest, TakesAShorterCopyWhenThatSavesItemsLater) {
+  // Per unit: A (18 new bytes), B = the last 4 bytes of A and 2 new ones, then A and those 2
+  // again. The longest copy (all of A) leaves two literals; A's first 14 bytes and then all of
+  // B need one item less. Optimal per unit: 18 literals, B as a copy and 2 literals, 2 copies.
+  // No byte value occurs in two units, nor a space, so nothing else can match.
+  std::string alphabet;
+  for (int value = 0; value < 256; ++value)
+    if (value != ' ') alphabet += static_cast<char>(value);
+  std::shuffle(alphabet.begin(), alphabet.end(), std::mt19937(7));
+  constexpr std::size_t kUnits = 12;
+  std::string data;
+  for (std::size_t unit = 0; unit < kUnits; ++unit) {
+    const std::string a = alphabet.substr(unit * 20, 18), fresh = alphabet.substr(unit * 20 + 18, 2);
+    data += a + a.substr(14) + fresh + a + fresh;
+  }
+  const std::string packed = PackSzdd(data, 'e');
+  const std::size_t bits = kUnits * (18 * 9 + (17 + 2 * 9) + 2 * 17);  // the longest copy: 12 more
+  EXPECT_EQ(packed.size(), 14 + (bits + 7) / 8);
+  EXPECT_TRUE(test::ExpandWithLZFile(packed) == data);
+}
+
+TEST(SzddPackTest, KeepsTheWindowAcrossItsWorkingBlocks) {
+  // 800 kB of one repeated block: after the first, copies only, across the packer's
+  // internal pieces of a few hundred kB; a window lost between two would cost 4000 literals.
+  const std::string block = RandomBytes(4000, 5);
+  const std::string data = Repeated(block, 200);
+  const std::string packed = PackSzdd(data, 'e');
+  const std::size_t copies = (data.size() - block.size()) / 18 + 64;
+  EXPECT_LE(packed.size(), PackSzdd(block, 'e').size() + copies * 17 / 8);
+  EXPECT_TRUE(test::ExpandWithLZFile(packed) == data);
+  if (test::HaveMsexpand()) {
+    EXPECT_TRUE(test::ExpandWithMsexpand(packed) == data);
+  }
 }
 
 TEST(SzddPackTest, PacksNoLargerThanMscompress) {

@@ -54,7 +54,9 @@ TMatch TLzssMatchFinder::Find(std::uint64_t position) const {
   // A link may be stale (its slot reused by a newer position): the chain must only go back.
   for (unsigned steps = 0; steps < kMaxChain && candidate != kNone && candidate < position && candidate >= oldest;
        ++steps) {
-    const std::size_t length = MatchLength(candidate, position, limit);
+    // Only a candidate that also agrees on the byte after the best so far can beat it.
+    const bool promising = best.Length == 0 || At(candidate + best.Length) == At(position + best.Length);
+    const std::size_t length = promising ? MatchLength(candidate, position, limit) : 0;
     if (length > best.Length) {
       best = {length, candidate};
       if (length == limit) break;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "tools/szdd/LzssMatchFinder.h"
+#include "tools/szdd/LzssOptimalParse.h"
 
 namespace vyn {
 
@@ -86,37 +87,15 @@ void PackSzdd(std::string_view data, char lastCharacter, const std::function<voi
 
   TLzssMatchFinder finder(data);
   for (std::uint64_t position = 0; position < TLzssMatchFinder::Start(); ++position) finder.Insert(position);
-  const auto emitLiteral = [&](std::uint64_t position) {
-    out.Literal(static_cast<unsigned char>(data[position - TLzssMatchFinder::Start()]));
-  };
-
-  // Find(p) sees every position before p; p itself is inserted once it has been searched.
-  std::uint64_t position = TLzssMatchFinder::Start();
-  TMatch match = finder.Find(position);
-  while (position < finder.End()) {
-    finder.Insert(position);
-    if (match.Length == 0) {
-      emitLiteral(position);
-      match = finder.Find(++position);
-      continue;
+  szdd::TLzssOptimalParser parser(finder);
+  parser.Parse([&](std::uint64_t position, const TMatch& item) {
+    if (item.Length == 0) {
+      out.Literal(static_cast<unsigned char>(data[position - TLzssMatchFinder::Start()]));
+    } else {
+      // Stream position p sits at window index (p - 4096 + 4080) mod 4096.
+      out.Reference(static_cast<std::size_t>((item.Source + kFirstWritePosition) % kWindowSize), item.Length);
     }
-    // One step of lazy evaluation: a longer match at the next byte is worth a literal here.
-    if (match.Length < szdd::kMaxMatch) {
-      const TMatch next = finder.Find(position + 1);
-      if (next.Length > match.Length) {
-        emitLiteral(position);
-        ++position;
-        match = next;
-        continue;
-      }
-    }
-    // Stream position p sits at window index (p - 4096 + 4080) mod 4096.
-    out.Reference(static_cast<std::size_t>((match.Source + kFirstWritePosition) % kWindowSize), match.Length);
-    const std::uint64_t end = position + match.Length;
-    for (std::uint64_t p = position + 1; p < end; ++p) finder.Insert(p);
-    position = end;
-    match = finder.Find(position);
-  }
+  });
   out.Finish();
 }
 
