@@ -9,6 +9,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "archive/LZExpand.h"
+#include "platform/FileCreationMode.h"
 #include "platform/TempFile.h"
 
 namespace vyn {
@@ -23,7 +25,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   }
   return true;
 }
-}  // namespace
 
 void WriteResourceFile(std::string_view bytes, const std::string& folder, const std::string& name,
                        unsigned mode, const std::string& what) {
@@ -47,6 +48,18 @@ void WriteResourceFile(std::string_view bytes, const std::string& folder, const 
   if (!ok) {
     std::remove(temporary.c_str());
     fail(error ? error : EIO);
+  }
+}
+}  // namespace
+
+void UnpackResource(std::string_view packed, const std::string& folder, const std::string& name,
+                    const std::string& what) {
+  std::string packedName = name;
+  packedName.back() = '_';
+  WriteResourceFile(packed, folder, packedName, 0666 & ~CurrentUmask(022), what);
+  if (ExpandLZFile(folder + packedName) != folder + name) {
+    std::remove((folder + packedName).c_str());
+    throw std::runtime_error("Cannot expand " + what + " in " + folder);
   }
 }
 
