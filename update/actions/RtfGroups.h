@@ -66,4 +66,25 @@ class TRtfGroups {
   int FSkipChars = 0;           // fallback characters still to pass over
 };
 
+// Reads the document to its end, or to the close of the group that holds it, and hands every
+// token of content to the reader: DoWord(token), DoSymbol(byte), DoText(byte), and
+// AddByte(byte) for a hex byte inside text (InText()).
+template <class TReader, class TGroup>
+void ReadRtfContent(TRtfTokenizer& tokens, TRtfGroups<TGroup>& groups, TReader& reader) {
+  for (TRtfToken token = tokens.Next(); token.Kind != TRtfToken::rtkEnd; token = tokens.Next()) {
+    const TRtfStep step = groups.Step(token);
+    if (step == rsEnd) return;
+    if (step == rsPassed) continue;
+    switch (token.Kind) {
+      case TRtfToken::rtkWord: reader.DoWord(token); break;
+      case TRtfToken::rtkSymbol: reader.DoSymbol(token.Byte); break;
+      case TRtfToken::rtkHexByte:
+        if (reader.InText()) reader.AddByte(token.Byte);
+        break;
+      case TRtfToken::rtkText: reader.DoText(token.Byte); break;
+      default: break;
+    }
+  }
+}
+
 }  // namespace vyn

@@ -31,17 +31,17 @@ class TPlainTextReader {
 
   std::string Read();
 
- private:
-  TPlainGroup& Group() { return FGroups.Current(); }
+  // What ReadRtfContent hands the tokens of content to.
   bool InText() { return Group().Destination == rdText; }
-
-  bool Take(const TRtfToken& token);
   void DoWord(const TRtfToken& token);
   void DoSymbol(unsigned char symbol);
   void DoText(unsigned char c);
+  void AddByte(unsigned char byte);
+
+ private:
+  TPlainGroup& Group() { return FGroups.Current(); }
 
   void BeginContent();
-  void AddByte(unsigned char byte);
   void AddChar(char32_t c);
   void AppendChar(char32_t c);
   void DropHighSurrogate();
@@ -65,29 +65,10 @@ class TPlainTextReader {
 };
 
 std::string TPlainTextReader::Read() {
-  TRtfToken token = FTokens.Next();
-  while (token.Kind != TRtfToken::rtkEnd && Take(token)) token = FTokens.Next();
+  ReadRtfContent(FTokens, FGroups, *this);
   FlushBytes();
   DropHighSurrogate();
   return std::move(FText);
-}
-
-bool TPlainTextReader::Take(const TRtfToken& token) {
-  switch (FGroups.Step(token)) {
-    case rsContent: break;
-    case rsPassed: return true;
-    case rsEnd: return false;
-  }
-  switch (token.Kind) {
-    case TRtfToken::rtkWord: DoWord(token); break;
-    case TRtfToken::rtkSymbol: DoSymbol(token.Byte); break;
-    case TRtfToken::rtkHexByte:
-      if (InText()) AddByte(token.Byte);
-      break;
-    case TRtfToken::rtkText: DoText(token.Byte); break;
-    default: break;
-  }
-  return true;
 }
 
 void TPlainTextReader::DoWord(const TRtfToken& token) {

@@ -56,21 +56,22 @@ class TRtfReader {
 
   void Read();
 
- private:
-  TRtfGroup& Group() { return FGroups.Current(); }
+  // What ReadRtfContent hands the tokens of content to.
   bool InText() { return Group().Destination == rdText; }
-
-  bool Take(const TRtfToken& token);
   void DoWord(const TRtfToken& token);
   void DoSymbol(unsigned char symbol);
   void DoText(unsigned char c);
+  void AddByte(unsigned char byte);
+
+ private:
+  TRtfGroup& Group() { return FGroups.Current(); }
+
   void DoUnicode(int value);
   void DoColourComponent(int& component, const TRtfToken& token);
   void EndColour();
 
   int CodePage();
   void BeginContent();
-  void AddByte(unsigned char byte);
   void AddChar(char32_t c);
   void AppendUnit(char16_t unit);
   void DropHighSurrogate();
@@ -106,29 +107,10 @@ void TRtfReader::Read() {
   // One edit block: the document lays its text out once at the end, not after every run, which
   // would make a paragraph of many runs quadratic.
   FCursor.beginEditBlock();
-  TRtfToken token = FTokens.Next();
-  while (token.Kind != TRtfToken::rtkEnd && Take(token)) token = FTokens.Next();
+  ReadRtfContent(FTokens, FGroups, *this);
   FlushText();
   if (!FBreakPending) Align(FLastAlignment);
   FCursor.endEditBlock();
-}
-
-bool TRtfReader::Take(const TRtfToken& token) {
-  switch (FGroups.Step(token)) {
-    case rsContent: break;
-    case rsPassed: return true;
-    case rsEnd: return false;
-  }
-  switch (token.Kind) {
-    case TRtfToken::rtkWord: DoWord(token); break;
-    case TRtfToken::rtkSymbol: DoSymbol(token.Byte); break;
-    case TRtfToken::rtkHexByte:
-      if (InText()) AddByte(token.Byte);
-      break;
-    case TRtfToken::rtkText: DoText(token.Byte); break;
-    default: break;
-  }
-  return true;
 }
 
 void TRtfReader::DoWord(const TRtfToken& token) {
