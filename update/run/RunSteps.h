@@ -1,11 +1,9 @@
 #pragma once
 // What the engine's runs share.
 
-#include <exception>
+#include "update/VudIvazoz.h"
 
 namespace vyn {
-
-class TVudIvazoz;
 
 // The process's current folder becomes the executable's; a folder that cannot be entered
 // leaves it where it was.
@@ -13,15 +11,6 @@ void ChangeToExecutableDir();
 
 // Runs the steps of a run that follow StartConnection; when one throws, the connection is
 // closed before the exception goes on, so no run is left in progress.
-template <typename Steps>
-auto WithConnectionClosedOnThrow(TVudIvazoz& engine, Steps steps) -> decltype(steps());
-
-}  // namespace vyn
-
-#include "update/VudIvazoz.h"
-
-namespace vyn {
-
 template <typename Steps>
 auto WithConnectionClosedOnThrow(TVudIvazoz& engine, Steps steps) -> decltype(steps()) {
   try {
