@@ -1,18 +1,24 @@
-# Stamps an executable with the project version as an ELF note (.note.vyn.version) holding the
-# 52-byte fixed-file-information record a PE version resource carries.
+# Stamps an executable with a version as an ELF note (.note.vyn.version) holding the 52-byte
+# fixed-file-information record a PE version resource carries.
 set(_vyn_version_template ${CMAKE_CURRENT_LIST_DIR}/version_note.cpp.in)
 
-# A version given with fewer than four numbers counts the missing ones as 0.
-foreach(_vyn_part MAJOR MINOR PATCH TWEAK)
-  set(_vyn_${_vyn_part} "${PROJECT_VERSION_${_vyn_part}}")
-  if(_vyn_${_vyn_part} STREQUAL "")
-    set(_vyn_${_vyn_part} 0)
-  endif()
-endforeach()
-math(EXPR VYN_VERSION_MS "(${_vyn_MAJOR} << 16) | ${_vyn_MINOR}" OUTPUT_FORMAT HEXADECIMAL)
-math(EXPR VYN_VERSION_LS "(${_vyn_PATCH} << 16) | ${_vyn_TWEAK}" OUTPUT_FORMAT HEXADECIMAL)
-configure_file(${_vyn_version_template} ${CMAKE_BINARY_DIR}/generated/version_note.cpp @ONLY)
-
+# vyn_add_version_note(target [VERSION a.b.c.d]): the project version unless another is given.
+# A version with fewer than four numbers counts the missing ones as 0.
 function(vyn_add_version_note target)
-  target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated/version_note.cpp)
+  cmake_parse_arguments(ARG "" "VERSION" "" ${ARGN})
+  if(NOT ARG_VERSION)
+    set(ARG_VERSION ${PROJECT_VERSION})
+  endif()
+  string(REPLACE "." ";" parts "${ARG_VERSION}")
+  list(APPEND parts 0 0 0 0)
+  list(SUBLIST parts 0 4 parts)
+  list(GET parts 0 major)
+  list(GET parts 1 minor)
+  list(GET parts 2 patch)
+  list(GET parts 3 tweak)
+  math(EXPR VYN_VERSION_MS "(${major} << 16) | ${minor}" OUTPUT_FORMAT HEXADECIMAL)
+  math(EXPR VYN_VERSION_LS "(${patch} << 16) | ${tweak}" OUTPUT_FORMAT HEXADECIMAL)
+  set(note ${CMAKE_BINARY_DIR}/generated/version_note_${major}_${minor}_${patch}_${tweak}.cpp)
+  configure_file(${_vyn_version_template} ${note} @ONLY)
+  target_sources(${target} PRIVATE ${note})
 endfunction()
