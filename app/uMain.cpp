@@ -10,6 +10,7 @@
 #include "app/WebBrowser.h"
 #include "app/WebDocument.h"
 #include "app/ZoneIcons.h"
+#include "app/about/uAboutWithUpdate.h"
 #include "app/config/InternetOptions.h"
 #include "app/config/uConfig.h"
 #include "app/features/uInternetFeatureControls.h"
@@ -194,14 +195,14 @@ void TfrmMain::CreateConfigurationMenu() {
   N1->setObjectName(QStringLiteral("N1"));
   mnuAproposDe = pmConfiguration->addAction(QStringLiteral("A propos de..."));
   mnuAproposDe->setObjectName(QStringLiteral("mnuAproposDe"));
-  // The about box is not part of this program yet.
-  mnuAproposDe->setEnabled(false);
   connect(mnuOptions, &QAction::triggered, this,
           [this] { RunReportingErrors([this] { mnuOptionsClick(); }); });
   connect(InternetExploreroptions1, &QAction::triggered, this,
           [this] { RunReportingErrors([this] { InternetExploreroptions1Click(); }); });
   connect(mnuInternetFeatureControls, &QAction::triggered, this,
           [this] { RunReportingErrors([this] { mnuInternetFeatureControlsClick(); }); });
+  connect(mnuAproposDe, &QAction::triggered, this,
+          [this] { RunReportingErrors([this] { mnuAproposDeClick(); }); });
 }
 
 void TfrmMain::FormCreate() {
@@ -376,6 +377,12 @@ void TfrmMain::mnuOptionsClick() {
 
 void TfrmMain::InternetExploreroptions1Click() { ShowInternetOptions(); }
 void TfrmMain::mnuInternetFeatureControlsClick() { ShowInternetFeatureControls(); }
+
+void TfrmMain::mnuAproposDeClick() {
+  // A server of one's own (a test, a demonstration) is named in the environment.
+  const QString url = qEnvironmentVariable("VYN_UPDATE_URL");
+  ShowAbout(url.isEmpty() ? QString::fromLatin1(UpdateControlFileURL) : url);
+}
 
 // Navigation feedback
 

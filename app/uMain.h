@@ -21,6 +21,9 @@ namespace vyn {
 class TGlyphButton;
 class TWebBrowser;
 
+// Where the maker publishes the browser's update control file.
+inline constexpr const char* UpdateControlFileURL = "http://www.vynsoft.example/files/vynWebBrowser.INF";
+
 class TfrmMain : public QWidget {
   Q_OBJECT
 public:
@@ -92,6 +95,9 @@ public:
   void mnuOptionsClick();
   void InternetExploreroptions1Click();
   void mnuInternetFeatureControlsClick();
+  // The about box, over the update control file of VYN_UPDATE_URL when it is set, else over
+  // UpdateControlFileURL.
+  void mnuAproposDeClick();
 
   void ShowFindDialog();
   void PopupBelowButton(QAbstractButton* button, QMenu* menu);
