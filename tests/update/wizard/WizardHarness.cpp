@@ -84,13 +84,20 @@ void TWizardScript::Poll() {
 TWizardCase::TWizardCase() {
   Target = TestRoot() + "/target/";
   ForceDirectories(Target);
-  Server.Server().Get("/control.inf", [this](const httplib::Request&, httplib::Response& res) {
-    if (!FHasControl) {
-      res.status = 404;
-      return;
+  // One route for every address, so that the files can be set up once the port is known.
+  Server.Server().Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) {
+    httplib::Server::Handler handler;
+    {
+      const std::lock_guard<std::mutex> lock(FMutex);
+      const auto found = FHandlers.find(req.path);
+      if (found != FHandlers.end()) handler = found->second;
     }
-    res.set_content(FControl, "text/plain");
+    if (handler)
+      handler(req, res);
+    else
+      res.status = 404;
   });
+  Server.Start();
   Engine.URL = Server.Url("/control.inf");
   Engine.SetUserInterface(&Ui);
   // Nothing real is started: a restart is only recorded.
@@ -111,9 +118,17 @@ TWizardCase::TWizardCase() {
 
 TWizardCase::~TWizardCase() { Server.Stop(); }
 
-void TWizardCase::Control(const std::string& text) {
-  FControl = text;
-  FHasControl = true;
+void TWizardCase::Control(const std::string& text) { Serve("control.inf", text); }
+
+void TWizardCase::Serve(const std::string& name, const std::string& body) {
+  Handle("/" + name, [body](const httplib::Request&, httplib::Response& res) {
+    res.set_content(body, "application/octet-stream");
+  });
+}
+
+void TWizardCase::Handle(const std::string& path, httplib::Server::Handler handler) {
+  const std::lock_guard<std::mutex> lock(FMutex);
+  FHandlers[path] = std::move(handler);
 }
 
 std::string TWizardCase::FileSection(int number, const std::string& name,
@@ -123,10 +138,6 @@ std::string TWizardCase::FileSection(int number, const std::string& name,
 }
 
 void TWizardCase::Run() {
-  if (!FServerStarted) {
-    Server.Start();
-    FServerStarted = true;
-  }
   Script.Start();
   Wizard.Execute(false);
   Script.Stop();
@@ -137,9 +148,9 @@ QString TWizardCase::Page() const {
   return Form()->PageControl1->currentWidget()->objectName();
 }
 
-TWizardScript::TCondition TWizardCase::OnPage(const char* page, const char* button) const {
+TWizardScript::TCondition TWizardCase::OnPage(const QString& page, const char* button) const {
   return [this, page, button] {
-    if (!Form() || !Form()->isVisible() || Page() != QLatin1String(page)) return false;
+    if (!Form() || !Form()->isVisible() || Page() != page) return false;
     if (QApplication::activeModalWidget() != Form()) return false;
     if (!button) return true;
     const auto* control = Find<QAbstractButton>(button);

@@ -4,8 +4,8 @@
 //
 //   TWizardCase c;
 //   c.Control("[update]\nunconditional=1\n");
-//   c.Script.Then("version page", c.OnPageWith("TabSheet2", ...), [&] { c.Click("ControlButton"); });
-//   c.Run();                       // Execute(false), then checks that every step was reached
+//   c.Script.Then("welcome", c.OnPage("TabSheet1", "StartButton"), [&] { c.Click("StartButton"); });
+//   c.Run();  // Execute(false); then c.Script.Done() tells whether every step was reached
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTimer>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -72,7 +74,7 @@ private:
   QElapsedTimer FStuck;
 };
 
-// One wizard run in its own folder, with its own server, engine and wizard.
+// One wizard run in its own folder, with its own server (started at once), engine and wizard.
 class TWizardCase {
 public:
   TWizardCase();
@@ -92,10 +94,11 @@ public:
   void Control(const std::string& text);
   // A [fileN] section for a file served at /<name>, stored in Target.
   std::string FileSection(int number, const std::string& name, const std::string& extra = "");
-  // Serves `body` at /<name> (before Run).
-  void Serve(const std::string& name, const std::string& body) { Server.Serve("/" + name, body); }
+  // Serves `body` at /<name>, or answers `path` with `handler`; anything else is 404.
+  void Serve(const std::string& name, const std::string& body);
+  void Handle(const std::string& path, httplib::Server::Handler handler);
 
-  // Starts the server, runs Execute(false) and returns when the dialog has closed.
+  // Runs Execute(false) and returns when the dialog has closed.
   void Run();
 
   TWUWIZ* Form() const { return Wizard.Wizard(); }
@@ -105,7 +108,7 @@ public:
   }
   QString Page() const;
   // The dialog shows `page` and `button` (on it) is enabled.
-  TWizardScript::TCondition OnPage(const char* page, const char* button = nullptr) const;
+  TWizardScript::TCondition OnPage(const QString& page, const char* button = nullptr) const;
   // A message box is showing.
   TWizardScript::TCondition MessageShown() const;
   void Click(const char* button) const;
@@ -115,9 +118,8 @@ public:
   void ThenAnswerMessage(const std::string& name, bool yes = true);
 
 private:
-  bool FServerStarted = false;
-  std::string FControl;
-  bool FHasControl = false;
+  std::mutex FMutex;
+  std::map<std::string, httplib::Server::Handler> FHandlers;
 };
 
 }  // namespace vyn::test
