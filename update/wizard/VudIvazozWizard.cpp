@@ -74,7 +74,10 @@ TVudIvazozWizard::TVudIvazozWizard(QObject* AOwner) : QObject(AOwner) {
 TVudIvazozWizard::~TVudIvazozWizard() = default;
 
 void TVudIvazozWizard::Notification(const TVudIvazoz* removed) {
-  if (removed && removed == VudIvazoz) VudIvazoz = nullptr;
+  if (!removed || removed != VudIvazoz) return;
+  VudIvazoz = nullptr;
+  // The open dialog must not drive the engine that went away either.
+  if (FWuWiz) FWuWiz->SetVudIvazoz(nullptr);
 }
 
 void TVudIvazozWizard::Execute(bool InitPath) {

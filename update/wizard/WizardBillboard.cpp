@@ -69,15 +69,15 @@ void DrawMonitor(QPainter& painter) {
 }
 
 void DrawArrow(QPainter& painter) {
-  // A downward arrow falling into the screen.
+  // A downward arrow reaching into the screen.
   QPainterPath arrow;
-  arrow.moveTo(48, 18);
-  arrow.lineTo(68, 18);
-  arrow.lineTo(68, 62);
-  arrow.lineTo(82, 62);
-  arrow.lineTo(58, 92);
-  arrow.lineTo(34, 62);
-  arrow.lineTo(48, 62);
+  arrow.moveTo(49, 14);
+  arrow.lineTo(67, 14);
+  arrow.lineTo(67, 58);
+  arrow.lineTo(80, 58);
+  arrow.lineTo(58, 96);
+  arrow.lineTo(36, 58);
+  arrow.lineTo(49, 58);
   arrow.closeSubpath();
 
   QLinearGradient green(34, 0, 82, 0);
@@ -90,7 +90,7 @@ void DrawArrow(QPainter& painter) {
   painter.drawPath(arrow);
 }
 
-void DrawDisc(QPainter& painter) {
+void DrawTrail(QPainter& painter) {
   // Light dots under the monitor, like a path of data.
   painter.setPen(Qt::NoPen);
   for (int i = 0; i < 5; ++i) {
@@ -113,9 +113,9 @@ QPixmap DrawWizardBillboard(QSize size) {
   painter.translate((size.width() - KGridWidth * scale) / 2,
                     (size.height() - KGridHeight * scale) / 2);
   painter.scale(scale, scale);
-  DrawArrow(painter);
   DrawMonitor(painter);
-  DrawDisc(painter);
+  DrawArrow(painter);
+  DrawTrail(painter);
   return picture;
 }
 

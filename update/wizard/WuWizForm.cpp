@@ -311,7 +311,12 @@ void TWUWIZ::Close() {
 void TWUWIZ::CloseNow() {
   if (FClosing) return;
   FClosing = true;
-  FormCloseQuery();
+  // The close always happens: a failure to stop the connection is only reported.
+  try {
+    FormCloseQuery();
+  } catch (const std::exception& error) {
+    ReportError(error.what());
+  }
   done(QDialog::Rejected);
 }
 
@@ -362,7 +367,7 @@ void TWUWIZ::SetVersionText(const QString& text) {
 }
 
 void TWUWIZ::UpdateDone() {
-  Engine().StopConnection();
+  if (FVudIvazoz) FVudIvazoz->StopConnection();
   Close();
 }
 

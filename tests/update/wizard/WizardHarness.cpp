@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/Folders.h"
 
@@ -35,6 +36,11 @@ int TWizardEngine::StartConnection() {
 int TWizardEngine::StopConnection() {
   ++StopCount;
   return TVudIvazoz::StopConnection();
+}
+
+int TWizardEngine::GetFileDetails() {
+  if (!FileDetailsError.empty()) throw std::runtime_error(FileDetailsError);
+  return TVudIvazoz::GetFileDetails();
 }
 
 bool TWizardEngine::HasMessage(int id) const {

@@ -29,10 +29,12 @@ class QAbstractButton;
 
 namespace vyn::test {
 
-// The engine the wizard drives: it can refuse to connect and counts the connection calls.
+// The engine the wizard drives: it can refuse to connect, fail reading the file list, and
+// counts the connection calls.
 class TWizardEngine : public TVudIvazoz {
 public:
   bool RefuseConnection = false;
+  std::string FileDetailsError;  // not empty: GetFileDetails throws it
   int StartCount = 0;
   int StopCount = 0;
   std::vector<int> MessageIds;
@@ -40,6 +42,7 @@ public:
   TWizardEngine();
   int StartConnection() override;
   int StopConnection() override;
+  int GetFileDetails() override;
   bool HasMessage(int id) const;
 };
 

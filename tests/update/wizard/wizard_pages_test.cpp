@@ -226,6 +226,48 @@ private slots:
     QVERIFY(!FileExists(c.Target + "a.bin"));
   }
 
+  // An exception in a step is reported; the dialog stays on its page and can go on.
+  void ExceptionInAStepKeepsTheDialogOpen() {
+    TWizardCase c;
+    c.Control("[update]\nunconditional=1\n");
+    c.Engine.FileDetailsError = "The file list cannot be read";
+    c.Script.Then("welcome", c.OnPage("TabSheet1", "StartButton"), [&] { c.Click("StartButton"); });
+    c.Script.Then("version page", c.OnPage("TabSheet2", "ControlButton"),
+                  [&] { c.Click("ControlButton"); });
+    c.ThenAnswerMessage("error");
+    QString page;
+    bool normalCursor = false;
+    c.Script.Then("still open", c.OnPage("TabSheet2"), [&] {
+      page = c.Page();
+      normalCursor = QApplication::overrideCursor() == nullptr;
+      c.Wizard.CloseWizard();
+    });
+    c.Run();
+    QVERIFY2(c.Script.Done(), qPrintable(c.Script.Pending()));
+    QCOMPARE(c.Messages, QStringList{"The file list cannot be read"});
+    QCOMPARE(page, QStringLiteral("TabSheet2"));
+    QVERIFY(normalCursor);
+  }
+
+  // An engine that goes away while the dialog is open is no longer driven.
+  void EngineRemovedWhileOpen() {
+    TWizardCase c;
+    c.Control("[update]\nunconditional=1\n");
+    c.Script.Then("welcome", c.OnPage("TabSheet1", "StartButton"), [&] { c.Click("StartButton"); });
+    c.Script.Then("version page", c.OnPage("TabSheet2", "ControlButton"), [&] {
+      c.Wizard.Notification(&c.Engine);
+      c.Click("ControlButton");
+    });
+    c.ThenAnswerMessage("error");
+    c.Script.Then("still open", c.OnPage("TabSheet2"), [&] { c.Wizard.CloseWizard(); });
+    c.Run();
+    QVERIFY2(c.Script.Done(), qPrintable(c.Script.Pending()));
+    QCOMPARE(c.Messages, QStringList{"No VudIvazoz component assigned"});
+    QVERIFY(!c.Wizard.VudIvazoz);
+    QVERIFY(!c.Engine.HasMessage(934) && !c.Engine.HasMessage(943));
+    QCOMPARE(c.Engine.StopCount, 0);  // not even the close touches it
+  }
+
   void WhatsNewPage_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("answer");  // what the event handler sets Res to
