@@ -249,6 +249,33 @@ private slots:
     QVERIFY(normalCursor);
   }
 
+  // A button pressed while a step still runs (its events pumped by the engine) does not start
+  // a second step inside the first.
+  void NoStepInsideARunningStep() {
+    TWizardCase c;
+    c.Serve("a.bin", "A");
+    c.Control("[update]\nunconditional=1\n[files]\ncount=1\n" +
+              c.FileSection(1, "a.bin", "descr=Core\n"));
+    bool pressed = false;
+    c.Engine.OnCustomValidate = [&](TVudIvazoz&, const std::string&, const std::string&, bool&) {
+      // The version check runs with the button already enabled.
+      pressed = c.Form()->ControlButton->isEnabled();
+      c.Click("ControlButton");
+    };
+    c.Script.Then("welcome", c.OnPage("TabSheet1", "StartButton"), [&] { c.Click("StartButton"); });
+    bool fileListRead = true;
+    c.Script.Then("version page", c.OnPage("TabSheet2", "ControlButton"), [&] {
+      fileListRead = c.Engine.HasMessage(943);
+      c.Click("ControlButton");
+    });
+    c.Script.Then("components", c.OnPage("TabSheet5", "FilesButton"),
+                  [&] { c.Wizard.CloseWizard(); });
+    c.Run();
+    QVERIFY2(c.Script.Done(), qPrintable(c.Script.Pending()));
+    QVERIFY(pressed);
+    QVERIFY(!fileListRead);
+  }
+
   // An engine that goes away while the dialog is open is no longer driven.
   void EngineRemovedWhileOpen() {
     TWizardCase c;
