@@ -84,9 +84,11 @@ void TQtUserInterface::PostToUiThread(std::function<void()> work) {
 }
 
 void TQtUserInterface::TerminateApplication() {
-  // Queued, so the main loop ends after the event being handled, from any thread.
+  // Queued, so the loops end after the event being handled, from any thread. exit() rather
+  // than quit(): quit() first asks every window to close, and a modal dialog still open (the
+  // about box under the wizard) would cancel it, leaving the updater waiting.
   if (QCoreApplication* application = QCoreApplication::instance())
-    QMetaObject::invokeMethod(application, &QCoreApplication::quit, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(application, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 TMessageResult TQtUserInterface::MessageBox(const std::string& text, const std::string& caption,
