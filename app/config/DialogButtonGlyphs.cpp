@@ -1,41 +1,10 @@
 #include "app/config/DialogButtonGlyphs.h"
+#include "app/FourStateIcon.h"
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
-
-#include <functional>
 
 namespace vyn {
-
-namespace {
-
-constexpr int GlyphSize = 16;
-
-using TGlyphPainter = std::function<void(QPainter&, const QColor&)>;
-
-QPixmap DrawState(const TGlyphPainter& paint, const QColor& colour, QPoint offset) {
-  QPixmap pixmap(GlyphSize, GlyphSize);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.translate(offset);
-  paint(painter, colour);
-  return pixmap;
-}
-
-// Normal in the glyph's colour, disabled in grey, pressed and held down shifted by one pixel
-// as a sunken button draws its face.
-QIcon FourStateIcon(const QColor& colour, const TGlyphPainter& paint) {
-  QIcon icon;
-  icon.addPixmap(DrawState(paint, colour, {0, 0}), QIcon::Normal, QIcon::Off);
-  icon.addPixmap(DrawState(paint, QColor(160, 160, 160), {0, 0}), QIcon::Disabled, QIcon::Off);
-  icon.addPixmap(DrawState(paint, colour.darker(120), {1, 1}), QIcon::Active, QIcon::Off);
-  icon.addPixmap(DrawState(paint, colour.darker(140), {1, 1}), QIcon::Normal, QIcon::On);
-  return icon;
-}
-
-}  // namespace
 
 QIcon OkGlyph() {
   return FourStateIcon(QColor(0, 128, 0), [](QPainter& p, const QColor& c) {
