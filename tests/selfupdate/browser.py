@@ -2,7 +2,10 @@
 update wizard, in French."""
 
 import re
+import sys
 import time
+
+from desktop import DesktopError
 
 VERSION_TEXT = re.compile(r"^\d+\.\d+\.\d+\.\d+$")
 ABOUT = "A propos de..."
@@ -20,10 +23,18 @@ def open_about(desktop, app):
     keyboard, which the open menu holds."""
     window = main_window(desktop, app)
     buttons = desktop.wait("the toolbar", lambda: desktop.find_all(window, "push button") or None)
-    desktop.click(max(buttons, key=lambda b: desktop.extents(b)[0]))
-    time.sleep(0.5)
-    desktop.keys("Up", "Return")
-    return desktop.window(app, ABOUT)
+    config = max(buttons, key=lambda b: desktop.extents(b)[0])
+    # A busy machine may open the menu late or drop the keys: try again from a closed menu.
+    for attempt in range(5):
+        desktop.click(config)
+        time.sleep(1.0 + attempt)
+        desktop.keys("Up", "Return")
+        try:
+            return desktop.window(app, ABOUT, timeout=5)
+        except DesktopError:
+            print(f"the about box did not open (attempt {attempt + 1}); again", file=sys.stderr)
+            desktop.keys("Escape")
+    return desktop.window(app, ABOUT, timeout=5)
 
 
 def shown_version(desktop, about):
