@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "update/UserInterface.h"
+#include "update/files/AppFolderRights.h"
 #include "update/files/FileList.h"
 
 namespace vyn {
@@ -249,6 +250,9 @@ public:
   // Hands over to the updater, which replaces the application's components once it has ended
   // and starts it again (update/files/).
   virtual void DoRestart();
+  // Whether this user can write the application folder (the current folder), and how the
+  // updater is raised when not (update/files/). Asked before the download and the handoff.
+  virtual TAppFolderRights AppFolderRights() const;
   // Transfer layer (update/transfer/)
   virtual int StartConnection();
   virtual int StopConnection();

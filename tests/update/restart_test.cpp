@@ -2,21 +2,25 @@
 // start, and the end of the application.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "EngineProbe.h"
+#include "RunAsUser.h"
 #include "ScriptedUserInterface.h"
 #include "TestEnvironment.h"
 #include "TestHttpServer.h"
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "platform/Resources.h"
+#include "update/files/AppFolderRights.h"
 #include "tests/archive/support/ArchiveFixtures.h"
 
 namespace vyn {
@@ -216,6 +220,98 @@ TEST_F(RestartTest, WithoutAnUpdaterNothingIsHandedOver) {
   EXPECT_THROW(FEngine.DoRestart(), std::runtime_error);
   EXPECT_FALSE(closed);
   EXPECT_FALSE(FileExists(DocumentsDir() + "/WUPDATE.INI"));
+}
+
+TEST_F(RestartTest, TheFolderRightsAreThoseOfThisUser) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  constexpr uid_t KUser = 42001;
+  // The user must reach the elevators through the test's own folders.
+  for (std::filesystem::path p = TestRoot(); p.filename().string().rfind("vyn-test-", 0) == 0 ||
+                                             p.filename() == "tmp";
+       p = p.parent_path())
+    chmod(p.c_str(), 0755);
+  const std::string program = TestRoot() + "/elevator";
+  WriteFileText(program, "#!/bin/sh\n");
+  chmod(program.c_str(), 0755);
+  const std::string plain = TestRoot() + "/plain";
+  WriteFileText(plain, "");
+  struct TCase {
+    const char* Name;
+    bool Owned;  // the application folder belongs to the user
+    std::string Elevator;
+    bool Writable;
+    bool Elevates;
+  } cases[] = {
+      {"own folder", true, program, true, true},
+      {"another's folder", false, program, false, true},
+      {"missing elevator", false, TestRoot() + "/none", false, false},
+      {"a folder is no elevator", false, TestRoot(), false, false},
+      {"a file without exec bits", false, plain, false, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    chmod(plain.c_str(), 0644);
+    ASSERT_EQ(chown(FAppDir.c_str(), c.Owned ? KUser : 0, c.Owned ? KUser : 0), 0);
+    const int seen = test::RunAsUser(KUser, KUser, [&] {
+      const TAppFolderRights rights = CheckAppFolderRights(c.Elevator);
+      return (rights.Writable ? 1 : 0) | (rights.Elevator == c.Elevator ? 2 : 0) |
+             (rights.Elevator.empty() ? 4 : 0);
+    });
+    EXPECT_EQ(seen, (c.Writable ? 1 : 0) | (c.Elevates ? 2 : 4));
+  }
+}
+
+TEST_F(RestartTest, AFolderThisUserCannotWriteWithoutAnElevatorHandsNothingOver) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  constexpr uid_t KUser = 42001;
+  Application("appupdate=1\nappname=app\nappcomps=app.exe\n");
+  FEngine.IsApplicationComponent("app.exe");
+  const std::string missing = TestRoot() + "/no-pkexec";
+  FEngine.FolderRights = [missing] { return CheckAppFolderRights(missing); };
+  bool closed = false;
+  FEngine.OnAppDoClose = [&](TVudIvazoz&) { closed = true; };
+  // The application folder belongs to root and is open to reading only.
+  const int seen = test::RunAsUser(KUser, KUser, [&] {
+    FEngine.DoRestart();
+    const std::string expected =
+        "MessageBox:Failed to spawn updater process : " + FAppDir +
+        " cannot be written by this user, and /usr/bin/pkexec, which would ask for "
+        "administrator rights, is missing";
+    return (FUi.Calls == std::vector<std::string>{expected} ? 1 : 0) |
+           (FEngine.FindMessage(950) ? 2 : 0) | (!FEngine.HasMessage(958) ? 4 : 0) |
+           (!closed ? 8 : 0);
+  });
+  EXPECT_EQ(seen, 15);
+  EXPECT_FALSE(FileExists(FEngine.WinTempDir() + "dezaziz.exe"));
+  EXPECT_FALSE(FileExists(DocumentsDir() + "/WUPDATE.INI"));
+}
+
+TEST_F(RestartTest, AnElevatedUpdaterRunsInTheApplicationFolderWithThisUsersFolders) {
+  // Like the real elevator: root's home folder and an environment of its own.
+  const std::string elevator = TestRoot() + "/pkexec";
+  WriteFileText(elevator, "#!/bin/sh\ncd / && exec /usr/bin/env -i \"$@\"\n");
+  chmod(elevator.c_str(), 0755);
+  // This updater also tells the folder variables it was given.
+  const std::string script = TestRoot() + "/dezaziz.exe";
+  WriteFileText(script, "#!/bin/sh\nprintf '%s\\n' \"$HOME\" \"$XDG_CONFIG_HOME\" \"$TMPDIR\" "
+                        "> updater-args.txt\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done "
+                        ">> updater-args.txt\npwd >> updater-args.txt\n");
+  ASSERT_TRUE(test::MakeSzdd(script, TestRoot() + "/dezaziz.ex_", 'e'));
+  FPacked = ReadFileText(TestRoot() + "/dezaziz.ex_");  // the resource table keeps a view
+  RegisterResource("UPD", FPacked);
+  FEngine.FolderRights = [elevator] { return TAppFolderRights{false, elevator}; };
+  Application("appupdate=1\nsilentrestart=1\nappname=app\nappcomps=app.exe\n");
+  FEngine.IsApplicationComponent("app.exe");
+  bool closed = false;
+  FEngine.OnAppDoClose = [&](TVudIvazoz&) { closed = true; };
+  FEngine.DoRestart();
+
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(UpdaterArguments(),
+            (std::vector<std::string>{getenv("HOME"), getenv("XDG_CONFIG_HOME"), getenv("TMPDIR"),
+                                      std::to_string(getpid()), "X", FAppDir + "/app", " ",
+                                      FEngine.WinTempDir(), "app.exe", FAppDir}));
+  EXPECT_TRUE(FileExists(DocumentsDir() + "/WUPDATE.INI"));
 }
 
 TEST_F(RestartTest, ARunWithAComponentHandsOverAtItsEnd) {

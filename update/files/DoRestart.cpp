@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "platform/Process.h"
@@ -19,25 +21,40 @@ std::string HandoffFileName() {
   return IncludeTrailingSlash(documents) + "WUPDATE.INI";
 }
 
-// The updater replaces files in the application's folder: when this user cannot write there
-// (an installed copy), it is started with administrator rights.
-std::vector<std::string> UpdaterArguments(const std::string& updater,
-                                          const std::string& commandLine) {
-  std::vector<std::string> argv;
-  if (access(".", W_OK) != 0 && access("/usr/bin/pkexec", X_OK) == 0)
-    argv.push_back("/usr/bin/pkexec");
-  argv.push_back(updater);
-  for (std::string& word : SplitCommandLine(commandLine)) argv.push_back(std::move(word));
+// The elevator starts the updater in root's home folder with root's environment; env takes it
+// back to the application folder with this user's folder variables, so that it reads the same
+// handoff file, writes the same log and expands the same placeholders. No shell sees a word.
+std::vector<std::string> ElevatedPrefix(const std::string& elevator, const std::string& folder) {
+  std::vector<std::string> argv = {elevator, "/usr/bin/env", "--chdir=" + folder};
+  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "TMPDIR"})
+    if (const char* value = std::getenv(name)) argv.push_back(std::string(name) + "=" + value);
   return argv;
 }
 
+// The updater could only fail: the user is told why, and the application goes on.
+void RefuseHandoff(TVudIvazoz& engine, const std::string& why) {
+  const std::string reason = CurrentDir() + " cannot be written by this user, and " + why;
+  engine.LogStatus(950, reason, 1, 0);
+  engine.UserInterface().MessageBox(FormatMessage(950, reason), "", TMessageKind::mkError,
+                             TMessageButtons::mbOK);
+}
+
 }  // namespace
+
+TAppFolderRights TVudIvazoz::AppFolderRights() const { return CheckAppFolderRights(); }
 
 void TVudIvazoz::DoRestart() {
   LogStatus(959, CurrentDir(), 0, 0);
   bool cancel = false;
   DoProgressCancel(cancel);
   if (cancel) return;
+
+  const TAppFolderRights rights = AppFolderRights();
+  if (!rights.Writable && rights.Elevator.empty()) {
+    RefuseHandoff(*this, std::string(KPkexecProgram) +
+                  ", which would ask for administrator rights, is missing");
+    return;
+  }
 
   bool allow = true;
   if (OnAppRestart)
@@ -47,6 +64,12 @@ void TVudIvazoz::DoRestart() {
                                        TMessageButtons::mbYesNo) == TMessageResult::mrYes;
   if (!allow) return;
 
+  const std::string updater = WinTempDir() + "dezaziz.exe";
+  // env would read an updater path holding '=' as one more variable.
+  if (!rights.Writable && updater.find('=') != std::string::npos) {
+    RefuseHandoff(*this, "the updater's path " + updater + " holds '='");
+    return;
+  }
   ExtractUpdater();
   TIniFile(HandoffFileName()).WriteString("CONFIG", "LOGFILENAME", ProcessLogFileName());
 
@@ -63,7 +86,11 @@ void TVudIvazoz::DoRestart() {
   FAppParam = handoff.AppParam;
   LogStatus(958, commandLine, 0, 0);
 
-  StartProcess(UpdaterArguments(WinTempDir() + "dezaziz.exe", commandLine), false);
+  std::vector<std::string> argv;
+  if (!rights.Writable) argv = ElevatedPrefix(rights.Elevator, handoff.CurrentDir);
+  argv.push_back(updater);
+  for (std::string& word : SplitCommandLine(commandLine)) argv.push_back(std::move(word));
+  StartProcess(argv, false);
   if (OnAppDoClose)
     OnAppDoClose(*this);
   else

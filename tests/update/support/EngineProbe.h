@@ -2,6 +2,7 @@
 // Test helpers for the engine: a subclass that opens its run state to the tests, and a
 // recorder of every numbered message.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,12 @@ public:
     for (const auto& m : Messages)
       if (m.Id == id) return &m;
     return nullptr;
+  }
+
+  // Stands in for the check of the application folder when set.
+  std::function<TAppFolderRights()> FolderRights;
+  TAppFolderRights AppFolderRights() const override {
+    return FolderRights ? FolderRights() : TVudIvazoz::AppFolderRights();
   }
 
   // Lets the checks run on a control file already on disk.
