@@ -26,6 +26,7 @@
 #include "update/actions/StringList.h"
 #include "update/control/DateTime.h"
 #include "update/ui/RtfReader.h"
+#include "update/wizard/FolderRightsTexts.h"
 #include "update/wizard/WizardBillboard.h"
 #include "update/wizard/WizardShape.h"
 #include "update/wizard/WizardText.h"
@@ -658,8 +659,28 @@ void TWUWIZ::FilesButtonClick() {
   if (CheckFileCount()) DownloadFiles();
 }
 
+bool TWUWIZ::FolderAllowsUpdate() {
+  const TAppFolderRights rights = Engine().AppFolderRights();
+  if (rights.Writable) return true;
+  if (rights.Elevator.empty()) {
+    QMessageBox box(QMessageBox::Information, windowTitle(), PackagedUpdateNote(),
+                    QMessageBox::Ok, this);
+    box.exec();
+    return false;
+  }
+  QMessageBox box(QMessageBox::Question, windowTitle(), ElevatedUpdateQuestion(),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.button(QMessageBox::Yes)->setText(YesText());
+  box.button(QMessageBox::No)->setText(NoText());
+  return box.exec() == QMessageBox::Yes;
+}
+
 void TWUWIZ::DownloadFiles() {
   TVudIvazoz& engine = Engine();
+  if (!FolderAllowsUpdate()) {
+    UpdateDone();
+    return;
+  }
   FileLabel->clear();
   FileLabel->adjustSize();
   FileProgress->setValue(0);

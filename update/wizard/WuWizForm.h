@@ -152,6 +152,9 @@ private:
 
   void FitButtonWidth(QPushButton* Button);
   void DownloadFiles();
+  // Before anything is downloaded: a program folder this user cannot write is explained, and
+  // the download goes on only when the updater can be raised and the user agrees.
+  bool FolderAllowsUpdate();
   void AutoRunPause();
   void FillComponentList(TFillVariant variant);
   void ShowPage(QWidget* page);

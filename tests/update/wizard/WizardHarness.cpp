@@ -43,6 +43,10 @@ int TWizardEngine::GetFileDetails() {
   return TVudIvazoz::GetFileDetails();
 }
 
+TAppFolderRights TWizardEngine::AppFolderRights() const {
+  return FolderRights ? *FolderRights : TVudIvazoz::AppFolderRights();
+}
+
 bool TWizardEngine::HasMessage(int id) const {
   return std::find(MessageIds.begin(), MessageIds.end(), id) != MessageIds.end();
 }

@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,12 @@ public:
   int StartCount = 0;
   int StopCount = 0;
   std::vector<int> MessageIds;
+  // Stands in for the check of the application folder when set: the test runs as root, for
+  // whom every folder is writable.
+  std::optional<TAppFolderRights> FolderRights;
 
   TWizardEngine();
+  TAppFolderRights AppFolderRights() const override;
   int StartConnection() override;
   int StopConnection() override;
   int GetFileDetails() override;

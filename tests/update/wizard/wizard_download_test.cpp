@@ -1,19 +1,24 @@
 // The wizard's download page and what follows it, against a real server: a failed download,
-// Cancel and a close request while a slow answer arrives, the restart paths and AutoRun.
+// Cancel and a close request while a slow answer arrives, the restart paths, AutoRun, and a
+// program folder this user cannot write.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 
 #include "WizardHarness.h"
 #include "platform/Folders.h"
+#include "update/wizard/FolderRightsTexts.h"
 #include "update/wizard/WizardLanguage.h"
 
 namespace vyn {
@@ -244,6 +249,55 @@ private slots:
     QCOMPARE(ReadFileText(c.Target + "a.bin"), std::string("A"));
     QCOMPARE(c.Engine.StartCount, 1);
     QVERIFY(c.Restarts.empty());
+  }
+
+  void AFolderThisUserCannotWriteIsExplainedBeforeAnyDownload_data() {
+    QTest::addColumn<QString>("elevator");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("requests");  // of the file
+    QTest::newRow("no elevator: the package manager's way, and the wizard closes")
+        << QString() << true << PackagedUpdateNote() << 0;
+    QTest::newRow("elevator, declined") << "/usr/bin/pkexec" << false << ElevatedUpdateQuestion()
+                                        << 0;
+    QTest::newRow("elevator, accepted: the download and the restart follow")
+        << "/usr/bin/pkexec" << true << ElevatedUpdateQuestion() << 1;
+  }
+  void AFolderThisUserCannotWriteIsExplainedBeforeAnyDownload() {
+    QFETCH(QString, elevator);
+    QFETCH(bool, yes);
+    QFETCH(QString, message);
+    QFETCH(int, requests);
+    TWizardCase c;
+    c.Engine.FolderRights = TAppFolderRights{false, elevator.toStdString()};
+    std::atomic<int> served{0};
+    c.Handle("/app.bin", [&served](const httplib::Request&, httplib::Response& res) {
+      ++served;
+      res.set_content("new program", "application/octet-stream");
+    });
+    c.Control("[update]\nunconditional=1\n[application]\nappupdate=1\nappname=" + TestRoot() +
+              "/app\nappcomps=app.bin\nsilentrestart=1\n[files]\ncount=1\n" +
+              c.FileSection(1, "app.bin", "hidden=1\n"));
+    StartAndGetUpdate(c);
+    QStringList buttons;
+    c.Script.Then("folder message", c.MessageShown(), [&] {
+      for (QAbstractButton* button :
+           qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->buttons())
+        buttons << button->text();
+      c.AnswerMessage(yes);
+    });
+    if (requests > 0)
+      c.Script.Then("restart asked for", [&] { return !c.Restarts.empty(); },
+                    [&] { c.Wizard.CloseWizard(); });
+    c.Run();
+    QVERIFY2(c.Script.Done(), qPrintable(c.Script.Pending()));
+    QCOMPARE(c.Messages, QStringList{message});
+    if (!elevator.isEmpty()) {
+      buttons.sort();
+      QCOMPARE(buttons, (QStringList{"Non", "Oui"}));
+    }
+    QCOMPARE(served.load(), requests);
+    QCOMPARE(c.Restarts.size(), size_t(requests));
   }
 };
 
