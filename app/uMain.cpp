@@ -269,7 +269,10 @@ void TfrmMain::showEvent(QShowEvent* event) {
   RunReportingErrors([this] { FormShow(); });
 }
 
-void TfrmMain::FormShow() { bbtGoHomeClick(); }
+void TfrmMain::FormShow() {
+  if (StartAddress.isEmpty()) bbtGoHomeClick();
+  else WebBrowser->Navigate2(StartAddress);
+}
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();

@@ -68,6 +68,8 @@ public:
 
   QString FRegPath;
   tyConfig FConfig;
+  // Loaded in place of the home page when the window first shows; empty for the home page.
+  QString StartAddress;
 
   void BuildRegPath();
   void LoadConfig();
