@@ -4,8 +4,9 @@ set(CPACK_PACKAGE_NAME vynwebbrowser)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "vynSoft")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small web browser that keeps itself up to date")
+# CPack writes the summary as the synopsis and indents these lines; an empty one becomes " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "small web browser that keeps itself up to date\n vynWebBrowser is a small desktop web browser with a French user interface.\n Its about box checks for a newer release, and its update wizard shows\n what is new, downloads the chosen components and restarts the browser.\n .\n The vynupdate command checks, fetches and applies the same updates\n from scripts and servers.")
+  "vynWebBrowser is a small desktop web browser with a French user interface.\nIts about box checks for a newer release, and its update wizard shows\nwhat is new, downloads the chosen components and restarts the browser.\n\nThe vynupdate command checks, fetches and applies the same updates\nfrom scripts and servers.")
 set(CPACK_PACKAGE_CONTACT "vynSoft packaging <packages@vynsoft.example>")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "vynSoft packaging <packages@vynsoft.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
