@@ -126,12 +126,19 @@ public:
   std::string Password;
   int Port = 21;
   TPostUpdateInfo PostUpdateInfo;
+  // A minisign public key (its Base64 line or the text of its .pub file). Set, every control
+  // file must carry a valid signature at its address + ".minisig", every file section a
+  // sha256, and a control file signed before the last accepted one is refused. Empty = off.
+  std::string PublicKey;
   std::string Proxy;
   std::string ProxyUserID;
   std::string ProxyPassword;
   bool ShowDownloadProgress = false;
   std::string Signature = "VudIvazoz";
   bool SignatureCheck = false;
+  // Seconds the updater watches the restarted program; when it dies with a non-zero status
+  // or a signal in that time, the updater rolls back and starts the old version. 0 = off.
+  int StartCheck = 0;
   std::string TempDirectory = ".";
   std::string TimeFormat = "hh:nn";
   char TimeSeparator = ':';
