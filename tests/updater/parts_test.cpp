@@ -10,6 +10,7 @@
 #include "platform/Folders.h"
 #include "platform/Registry.h"
 #include "updater/ComponentKind.h"
+#include "updater/ComponentListEntries.h"
 #include "updater/TargetPath.h"
 #include "updater/UpdaterArguments.h"
 
@@ -100,6 +101,24 @@ TEST(ComponentKindTest, OnlyPlainNamesOfTheStagingFolderAreAccepted) {
   for (const char* name : {"", "/etc/passwd_NEW", "../a.txt_NEW", "..", "a..b", "sub/a.txt",
                            "sub\\a.txt", "_NEW", "_new"})
     EXPECT_FALSE(IsAcceptableComponentName(name)) << name;
+}
+
+TEST(ComponentListTest, OnlyTheFileKeysPresentUpToTheCountAreEntries) {
+  test::TIsolatedEnvironment environment;
+  const std::string path = test::TestRoot() + "/list.inf";
+  // A count of a thousand million with one far key must not mean a thousand million entries.
+  test::WriteFileText(path,
+                      "[FILES]\nCOUNT=999999999\nFILE999999999=last.txt_NEW\nFILE3=c.txt_NEW\n"
+                      "TARGET3={APP}\nFILE1=a.txt_NEW\nfile01=zero.txt_NEW\n");
+  const std::vector<TComponentListEntry> entries = ReadComponentList(TIniFile(path));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].Number, 1);
+  EXPECT_EQ(entries[0].File, "a.txt_NEW");
+  EXPECT_EQ(entries[1].Number, 3);
+  EXPECT_EQ(entries[1].Target, "{APP}");
+  EXPECT_EQ(entries[2].Number, 999999999);
+  test::WriteFileText(path, "[FILES]\nCOUNT=2\nFILE1=a\nFILE3=c\n");
+  ASSERT_EQ(ReadComponentList(TIniFile(path)).size(), 1u);
 }
 
 TEST(UpdaterArgumentsTest, TheProcessIdIsAPositiveDecimalInteger) {
