@@ -16,7 +16,7 @@ TComponentKind ComponentKind(const std::string& name) {
 }
 
 bool IsAcceptableComponentName(const std::string& name) {
-  if (name.empty() || name.find_first_of("/\\") != std::string::npos ||
+  if (name.empty() || name == "." || name.find_first_of("/\\") != std::string::npos ||
       name.find("..") != std::string::npos)
     return false;
   return ComponentKind(name) != TComponentKind::ckSuffixedCopy || name.size() > 4;

@@ -17,8 +17,8 @@ enum class TComponentKind {
 // Tested in this order, case ignored; the first match decides.
 TComponentKind ComponentKind(const std::string& name);
 
-// A component is a plain name in the staging folder: not empty, no '/' (a '\' counts as one),
-// no "..", and a suffixed copy names a file before its suffix.
+// A component is a plain name in the staging folder: not empty, not ".", no '/' (a '\' counts
+// as one), no "..", and a suffixed copy names a file before its suffix.
 bool IsAcceptableComponentName(const std::string& name);
 
 }  // namespace vyn

@@ -98,7 +98,7 @@ TEST(ComponentKindTest, TheFirstMatchingTestDecides) {
 TEST(ComponentKindTest, OnlyPlainNamesOfTheStagingFolderAreAccepted) {
   for (const char* name : {"a.txt_NEW", "setup.exe", "x", "a.b.c"})
     EXPECT_TRUE(IsAcceptableComponentName(name)) << name;
-  for (const char* name : {"", "/etc/passwd_NEW", "../a.txt_NEW", "..", "a..b", "sub/a.txt",
+  for (const char* name : {"", ".", "/etc/passwd_NEW", "../a.txt_NEW", "..", "a..b", "sub/a.txt",
                            "sub\\a.txt", "_NEW", "_new"})
     EXPECT_FALSE(IsAcceptableComponentName(name)) << name;
 }
