@@ -5,6 +5,8 @@
 #include <map>
 
 #include "platform/Folders.h"
+#include "update/cli/PublicKeyOption.h"
+#include "update/cli/ReleaseDate.h"
 
 namespace vyn::cli {
 namespace {
@@ -39,6 +41,18 @@ void SplitFtpAddress(const std::string& address, std::string& host, int& port,
   directory = last == std::string::npos || last == 0 ? "" : path.substr(1, last - 1);
 }
 
+// A value that goes into a control-file line as it is.
+bool FitsControlFileLine(const std::string& text) {
+  for (const unsigned char c : text)
+    if (c < 0x20 || c == 0x7F) return false;
+  return true;
+}
+
+std::string WithoutTrailingSlashes(std::string text) {
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  return text;
+}
+
 }  // namespace
 
 const char* UsageText() {
@@ -46,6 +60,8 @@ const char* UsageText() {
        vynupdate run ADDRESS [options]
        vynupdate news ADDRESS [options]
        vynupdate make-patch OLD NEW PATCH
+       vynupdate release DIR --base-url URL -o FILE.INF [release options]
+       vynupdate verify FILE.INF --public-key KEY
 
 check  fetches the update control file at ADDRESS, checks whether it describes a newer
        release and prints the result code and its name as the last line, for example
@@ -65,6 +81,21 @@ make-patch
        (zstd "patch from", with a content checksum), the form the patch tool applies to an
        installed file as a .PAT download. Prints "old N bytes, new N bytes, patch N bytes".
        Exit status: 0 made, 2 error.
+release
+       for publishers: writes the control file FILE.INF for every regular file under DIR,
+       subfolders included (sorted by name, so the same folder gives the same file): [update]
+       date and newversion, [files] count and for each file url, newsize, newchecksum,
+       filesize, newversion when it has one, sha256 and targetdir; [application] with
+       --appcomps. A file under a subfolder is fetched from URL/subfolder/name into
+       TARGET/subfolder. A symbolic link or any other entry that is not a regular file or a
+       folder is refused, as are file names an address would have to percent-encode and two
+       files of one name. FILE.INF and FILE.INF.minisig are never listed, even inside DIR;
+       FILE.INF is replaced whole or not at all. Sign it with "minisign -Sm FILE.INF".
+       Exit status: 0 written, 2 error.
+verify for publishers and support: checks FILE.INF against FILE.INF.minisig the way the
+       engine does (key id, signature, trusted comment) and prints the trusted comment and
+       the result. Exit status: 0 valid, 1 invalid (or no readable signature), 2 bad options
+       or key.
 
 Every step is reported on standard error as "[number] text (status, error)".
 
@@ -97,6 +128,11 @@ Control file:
                            whether a missing local file counts as outdated (default
                            update-only)
   --crc32                  checksums in the control file are CRC-32 style, not byte sums
+  --public-key KEY|FILE    a minisign public key (its Base64 line, or its .pub file): the
+                           control file must carry a valid signature at its address +
+                           ".minisig" and every file a matching sha256, and a control file
+                           signed before the last one accepted is refused (check, run, news,
+                           verify)
 
 Run (run and news):
   --yes                    answer Yes, OK and accept to every question and dialog
@@ -114,6 +150,22 @@ Run (run and news):
                            it and the run works in it (default: the folder of vynupdate)
   --thread                 run the update on a worker thread
   --logging                write the update log (WUPDATE.LOG in the documents folder)
+  --start-check SECONDS    the updater watches the restarted program for SECONDS and rolls
+                           the update back when it dies with a non-zero status or a signal
+                           (default 0: off)
+
+Release:
+  --base-url URL           the address the files will lie under (required)
+  -o, --output FILE.INF    the control file to write (required)
+  --date DD/MM/YYYY        the release date (default today)
+  --app NAME               the program under DIR whose version note or version resource is
+                           the release's newversion
+  --appcomps "A B"         files that are parts of the running program, left for the updater;
+                           writes [application] with appupdate=1 and appname TARGET/NAME
+                           (needs --app)
+  --target DIR             the installed folder the files go to (default {APP})
+  --checksum crc32|sum     newchecksum as the engine computes it with --crc32, or its byte sum
+                           (default sum)
 
 Other:
   --log FILE               also append every message to FILE (relative to the current
@@ -122,15 +174,26 @@ Other:
 
 An FTP log-on that fails is reported as "2 wrCannotOpen".
 
+The updater (dezaziz.exe, written out beside the program by a run): "dezaziz.exe --recover
+STAGING" rolls back an apply that was interrupted, using the journal in the staging folder,
+and exits; STARTCHECK=N in the handoff file (--start-check) makes it watch the restarted
+program N seconds and roll back when it dies with a non-zero status or a signal.
+
 Examples:
   vynupdate check https://updates.example.com/files/vynWebBrowser.INF --timeout 10000
   vynupdate run https://updates.example.com/files/vynWebBrowser.INF --app-dir ~/vyn \
       --extract-cab --yes
+  vynupdate release dist/1.1 --base-url https://updates.example.com/files/1.1 \
+      --app vynWebBrowser --appcomps vynWebBrowser -o dist/vynWebBrowser.INF
+  minisign -Sm dist/vynWebBrowser.INF
+  vynupdate verify dist/vynWebBrowser.INF --public-key minisign.pub
 )USAGE";
 }
 
 bool ParseCommandOptions(const std::vector<std::string>& args, TCommandOptions& o, std::string& error) {
   std::vector<std::string> positional;
+  std::string releaseOption;  // the first option only release takes
+  bool publicKeyGiven = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     auto value = [&](std::string& out) {
@@ -253,6 +316,40 @@ bool ParseCommandOptions(const std::vector<std::string>& args, TCommandOptions& 
       o.Thread = true;
     } else if (arg == "--logging") {
       o.Logging = true;
+    } else if (arg == "--start-check") {
+      if (!value(text)) return false;
+      if (!ParseInt(text, 0, 86400, o.StartCheck)) return error = "bad --start-check " + text, false;
+    } else if (arg == "--public-key") {
+      if (!value(text)) return false;
+      if (!ReadPublicKeyOption(text, o.PublicKey, error)) return false;
+      publicKeyGiven = true;
+    } else if (arg == "--base-url" || arg == "--date" || arg == "--app" || arg == "--appcomps" ||
+               arg == "--target" || arg == "--checksum" || arg == "-o" || arg == "--output") {
+      if (!value(text)) return false;
+      if (releaseOption.empty()) releaseOption = arg;
+      if (!FitsControlFileLine(text)) return error = "option " + arg + " takes one line of text", false;
+      if (arg == "--base-url") {
+        o.BaseUrl = WithoutTrailingSlashes(text);
+        if (o.BaseUrl.empty()) return error = "empty --base-url", false;
+      } else if (arg == "--date") {
+        const auto date = NormalReleaseDate(text);
+        if (!date) return error = "bad --date " + text + " (DD/MM/YYYY, from 1980)", false;
+        o.ReleaseDate = *date;
+      } else if (arg == "--app") {
+        if (text.empty()) return error = "empty --app", false;
+        o.AppName = text;
+      } else if (arg == "--appcomps") {
+        o.AppComps = text;
+      } else if (arg == "--target") {
+        o.Target = WithoutTrailingSlashes(text);
+        if (o.Target.empty()) return error = "empty --target", false;
+      } else if (arg == "--checksum") {
+        if (text != "crc32" && text != "sum") return error = "unknown --checksum " + text, false;
+        o.ChecksumCrc32 = text == "crc32";
+      } else {
+        if (text.empty()) return error = "empty " + arg, false;
+        o.Output = text;
+      }
     } else if (arg.size() > 1 && arg[0] == '-') {
       return error = "unknown option " + arg, false;
     } else {
@@ -262,11 +359,35 @@ bool ParseCommandOptions(const std::vector<std::string>& args, TCommandOptions& 
   if (o.Help) return true;
   static const std::map<std::string, TCommand> commands = {
       {"check", TCommand::cmCheck}, {"run", TCommand::cmRun}, {"news", TCommand::cmNews},
-      {"make-patch", TCommand::cmMakePatch}};
-  if (positional.empty()) return error = "missing command (check, run, news or make-patch)", false;
+      {"make-patch", TCommand::cmMakePatch}, {"release", TCommand::cmRelease},
+      {"verify", TCommand::cmVerify}};
+  if (positional.empty())
+    return error = "missing command (check, run, news, make-patch, release or verify)", false;
   const auto command = commands.find(positional[0]);
   if (command == commands.end()) return error = "unknown command " + positional[0], false;
   o.Command = command->second;
+  if (o.Command != TCommand::cmRelease && !releaseOption.empty())
+    return error = "option " + releaseOption + " is for release", false;
+  if ((o.Command == TCommand::cmRelease || o.Command == TCommand::cmMakePatch) && publicKeyGiven)
+    return error = "--public-key is for check, run, news and verify", false;
+  if (o.Command == TCommand::cmRelease) {
+    if (positional.size() != 2) return error = "release needs exactly one DIR", false;
+    o.ReleaseDir = positional[1];
+    if (o.ReleaseDir.empty()) return error = "empty DIR", false;
+    if (o.BaseUrl.empty()) return error = "release needs --base-url URL", false;
+    if (o.Output.empty()) return error = "release needs -o FILE", false;
+    // Without a program to start again the engine would not hand the components over.
+    if (!o.AppComps.empty() && o.AppName.empty())
+      return error = "--appcomps needs --app (the program the updater starts again)", false;
+    return true;
+  }
+  if (o.Command == TCommand::cmVerify) {
+    if (positional.size() != 2) return error = "verify needs exactly one FILE", false;
+    o.SignedFile = positional[1];
+    if (o.SignedFile.empty()) return error = "empty FILE", false;
+    if (!publicKeyGiven) return error = "verify needs --public-key KEY", false;
+    return true;
+  }
   if (o.Command == TCommand::cmMakePatch) {
     if (positional.size() != 4) return error = "make-patch needs OLD NEW PATCH", false;
     o.OldFile = positional[1];
@@ -326,6 +447,8 @@ void ConfigureEngine(const TCommandOptions& o, TVudIvazoz& engine) {
   if (!o.TempDir.empty()) engine.TempDirectory = o.TempDir;
   engine.UseWinTempDir = !o.NoWinTempDir;
   engine.Logging = o.Logging;
+  engine.PublicKey = o.PublicKey;
+  engine.StartCheck = o.StartCheck;
   if (!o.LogFile.empty()) {
     engine.Logging = true;
     // The engine puts a bare log name in the documents folder; here it means the current one.

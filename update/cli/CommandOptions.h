@@ -1,5 +1,6 @@
 #pragma once
-// The command line of vynupdate (check, run, news, make-patch) and how it configures an engine.
+// The command line of vynupdate (check, run, news, make-patch, release, verify) and how it
+// configures an engine.
 
 #include <string>
 #include <vector>
@@ -8,7 +9,7 @@
 
 namespace vyn::cli {
 
-enum class TCommand { cmCheck, cmRun, cmNews, cmMakePatch };
+enum class TCommand { cmCheck, cmRun, cmNews, cmMakePatch, cmRelease, cmVerify };
 // How questions and dialogs of a run are answered.
 enum class TAnswerMode { amAsk, amYes, amNo };
 
@@ -20,6 +21,19 @@ struct TCommandOptions {
   std::string OldFile;
   std::string NewFile;
   std::string PatchFile;
+  // release
+  std::string ReleaseDir;
+  std::string BaseUrl;      // without a trailing '/'
+  std::string ReleaseDate;  // "DD/MM/YYYY"; "" = today
+  std::string AppName;      // the program under ReleaseDir whose version is the release's
+  std::string AppComps;
+  std::string Target = "{APP}";
+  bool ChecksumCrc32 = false;
+  std::string Output;
+  // verify
+  std::string SignedFile;
+  // The text of the --public-key key (check, run, news, verify); "" = none.
+  std::string PublicKey;
   TVudIvazozType Type = httpUpdate;
   bool TypeGiven = false;
   std::string Host;
@@ -58,6 +72,7 @@ struct TCommandOptions {
   std::string AppDir;
   bool Thread = false;
   bool Logging = false;
+  int StartCheck = 0;
 };
 
 // Parses the arguments after the program name. False with `error` set on a bad command line.

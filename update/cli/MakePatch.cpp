@@ -13,9 +13,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/FileCreationMode.h"
 #include "platform/FileDescriptor.h"
-#include "platform/TempFile.h"
+#include "update/cli/ReplacingFile.h"
 
 namespace vyn::cli {
 
@@ -56,16 +55,6 @@ size_t ReadSome(int fd, char* buffer, size_t size, const std::string& path) {
   return filled;
 }
 
-void WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) Fail("cannot write the patch");
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-}
-
 void Check(size_t result) {
   if (ZSTD_isError(result))
     throw std::runtime_error(std::string("cannot make the patch: ") + ZSTD_getErrorName(result));
@@ -78,18 +67,6 @@ int WindowLog(uint64_t size) {
   return std::clamp(log, bounds.lowerBound, bounds.upperBound);
 }
 
-// Removes the temporary file unless it was put in place.
-struct TTempRemoval {
-  std::string Path;
-  ~TTempRemoval() {
-    if (!Path.empty()) unlink(Path.c_str());
-  }
-};
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
 }  // namespace
 
 TMadePatch MakePatch(const std::string& oldPath, const std::string& newPath,
@@ -112,10 +89,7 @@ TMadePatch MakePatch(const std::string& oldPath, const std::string& newPath,
   Check(ZSTD_CCtx_setPledgedSrcSize(c, made.New));
   Check(ZSTD_CCtx_refPrefix(c, reference.data(), reference.size()));
 
-  TTempRemoval temp{GetTempFileName(FolderOf(patchPath), "pat")};
-  if (temp.Path.empty()) Fail("cannot create a temporary file beside " + patchPath);
-  TFileDescriptor out(open(temp.Path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC));
-  if (out.Get() < 0) Fail("cannot open " + temp.Path);
+  TReplacingFile out(patchPath);
 
   std::vector<char> input(ZSTD_CStreamInSize());
   std::vector<char> output(ZSTD_CStreamOutSize());
@@ -129,18 +103,14 @@ TMadePatch MakePatch(const std::string& oldPath, const std::string& newPath,
       ZSTD_outBuffer o{output.data(), output.size(), 0};
       const size_t remaining = ZSTD_compressStream2(c, &o, &in, last ? ZSTD_e_end : ZSTD_e_continue);
       Check(remaining);
-      WriteAll(out.Get(), output.data(), o.pos);
+      out.Write(output.data(), o.pos);
       made.Patch += o.pos;
       flushed = last ? remaining == 0 : in.pos == in.size;
     }
   }
   if (fed != made.New) throw std::runtime_error(newPath + " changed while it was read");
 
-  if (fchmod(out.Get(), NewFileMode("", CurrentUmask(022))) != 0)
-    Fail("cannot set the permissions of the patch");
-  if (fsync(out.Get()) != 0 || out.Close() != 0) Fail("cannot write the patch");
-  if (rename(temp.Path.c_str(), patchPath.c_str()) != 0) Fail("cannot write " + patchPath);
-  temp.Path.clear();
+  out.Commit();
   return made;
 }
 

@@ -1,4 +1,5 @@
-// vynupdate: checks for, fetches and applies the updates a control file describes.
+// vynupdate: checks for, fetches and applies the updates a control file describes, and makes
+// and verifies releases.
 
 #include <cstdio>
 #include <exception>
@@ -7,6 +8,8 @@
 
 #include "update/cli/Commands.h"
 #include "update/cli/MakePatchCommand.h"
+#include "update/cli/ReleaseCommand.h"
+#include "update/cli/VerifyCommand.h"
 
 int main(int argc, char** argv) {
   using namespace vyn::cli;
@@ -31,6 +34,10 @@ int main(int argc, char** argv) {
         return NewsCommand(options);
       case TCommand::cmMakePatch:
         return MakePatchCommand(options);
+      case TCommand::cmRelease:
+        return ReleaseCommand(options);
+      case TCommand::cmVerify:
+        return VerifyCommand(options);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vynupdate: %s\n", e.what());
