@@ -20,6 +20,8 @@ namespace vyn {
 
 // The transfer backend's session (update/net): a root session, or the FTP connection on it.
 class TInternetSession;
+// What one transfer's bytes must hold to (update/transfer/TransferCheck.h).
+struct TTransferCheck;
 
 enum TVudIvazozAuthentication { waAlways, waAuto, waNever };
 enum TVudIvazozConnect {
@@ -358,6 +360,25 @@ public:
   // End of the transfer layer block
 
 protected:
+  // URLGetFile holding the fetched bytes to `check`: a file that breaks it is removed and
+  // replaces nothing (update/transfer/).
+  bool URLGetFileChecked(TInternetSession* hfile, const std::string& url, const std::string& tgt,
+                         bool uncompress, const TTransferCheck& check);
+
+  // Signed control files (update/trust/). With PublicKey set: fetches the signature of the
+  // control file `path` fetched from `address` (at address + ".minisig", the same transport),
+  // verifies it and refuses a trusted timestamp older than the last one accepted; records a
+  // newer one. False for a key that does not parse, a missing, malformed or wrong signature, a
+  // signature without a timestamp, an older one, or one that cannot be recorded.
+  bool AcceptSignedControlFile(const std::string& address, const std::string& path);
+  // The trusted timestamp of the last signed control file accepted for the signing key `keyId`
+  // (0 when none): beside LastDate when LastURLEntry names a key and a section (whatever Save
+  // says: it guards against replays, not a preference), else in the current user's hive
+  // under Software\TVudIvazoz\SignedControlFiles\<keyId> (update/log/). None when the store
+  // cannot be read or holds no number; Put is false when it cannot be written.
+  std::optional<long long> LastSignedTimeGet(const std::string& keyId);
+  bool LastSignedTimePut(const std::string& keyId, long long value);
+
   // Transfer layer state (update/transfer/)
   std::shared_ptr<TInternetSession> FHint;         // root session; none when closed
   std::shared_ptr<TInternetSession> FHintConnect;  // FTP connection, or FHint for HTTP

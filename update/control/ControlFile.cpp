@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "update/VudIvazoz.h"
@@ -19,7 +21,17 @@ int TVudIvazoz::GetControlFile() {
     return wrNoControlFile;
   }
   LogStatus(926, "", 3, 0);
-  FControlFileName = WinTempDir() + URLtoFile(address);
+  const std::string controlFile = WinTempDir() + URLtoFile(address);
+  // With a key, nothing of a control file is read before its signature holds, and a refused
+  // one is gone before any later step could open it.
+  if (!PublicKey.empty() && !AcceptSignedControlFile(address, controlFile)) {
+    LogStatus(927, "", 11, 4);
+    std::remove(controlFile.c_str());
+    FControlFileName.clear();
+    FAppClose = false;
+    return wrBadSignature;
+  }
+  FControlFileName = controlFile;
 
   const TIniFile ini(FControlFileName);
   if (SignatureCheck && ini.ReadString("update", "signature", "") != Signature) {

@@ -42,6 +42,7 @@ int TVudIvazoz::GetFileDetails() {
     file.Mandatory = flag("mandatory", 0);
     file.Preselect = flag("preselect", 1);
     file.Hidden = flag("hidden", 0);
+    file.Sha256 = text("sha256");
   }
   return count;
 }

@@ -27,6 +27,8 @@ public:
   bool Preselect = true;
   bool Hidden = false;
   bool Selected = false;
+  // The hex SHA-256 the file must have as fetched; empty = none given.
+  std::string Sha256;
 };
 
 class TFileList {

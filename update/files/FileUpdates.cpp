@@ -1,6 +1,8 @@
 #include "platform/Folders.h"
 #include "update/files/MoveDownload.h"
 #include "update/log/Messages.h"
+#include "update/transfer/TransferCheck.h"
+#include "update/trust/Sha256Text.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {
@@ -30,6 +32,20 @@ private:
 }  // namespace
 
 int TVudIvazoz::GetFileUpdates() {
+  // With a key, every file is bound to the signed control file by its hash: a release with a
+  // file that is not is refused whole, before anything is asked or fetched.
+  if (!PublicKey.empty()) {
+    bool unbound = false;
+    for (int i = 0; i < FFileList.Count(); ++i) {
+      if (IsSha256Text(FFileList.Items(i).Sha256)) continue;
+      LogStatus(946, FFileList.Items(i).URL, 2, 9);
+      unbound = true;
+    }
+    if (unbound) {
+      FAppClose = false;
+      return -1;
+    }
+  }
   int result = 0;
   TVudIvazozUpdate mode = UpdateUpdate;
   const int count = FFileList.Count();
@@ -54,7 +70,7 @@ int TVudIvazoz::GetFileUpdates() {
     bool ok;
     {
       TProgressShown progress(UserInterface(), FProgressForm);
-      ok = URLGetFile(HintConnect(), url, folder, false);
+      ok = URLGetFileChecked(HintConnect(), url, folder, false, {0, item.Sha256});
     }
     // Fetched from an address a handler gave, the file still takes the name it is listed with.
     if (ok && url != item.URL) {

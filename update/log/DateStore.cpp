@@ -5,20 +5,43 @@
 
 #include <sys/stat.h>
 
+#include <charconv>
+
 namespace vyn {
 namespace {
 
-// Opens (creating when missing) the key of the date and address store.
-bool OpenStore(TRegistry& reg, const TLastURLEntry& entry) {
-  reg.RootKey = entry.RegRoot == lurLOCALMACHINE ? THiveRoot::HKEY_LOCAL_MACHINE
-                                                 : THiveRoot::HKEY_CURRENT_USER;
+THiveRoot StoreRoot(const TLastURLEntry& entry) {
+  return entry.RegRoot == lurLOCALMACHINE ? THiveRoot::HKEY_LOCAL_MACHINE
+                                          : THiveRoot::HKEY_CURRENT_USER;
+}
+
+std::string StoreKey(const TLastURLEntry& entry) {
   std::string key = entry.Key;
   if (!key.empty() && key.back() != '\\') key += '\\';
-  return reg.OpenKey(key + entry.Section, true);
+  return key + entry.Section;
+}
+
+// Opens (creating when missing) the key of the date and address store.
+bool OpenStore(TRegistry& reg, const TLastURLEntry& entry) {
+  reg.RootKey = StoreRoot(entry);
+  return reg.OpenKey(StoreKey(entry), true);
 }
 
 std::string ReadStoredText(const TRegistry& reg, const std::string& name) {
   return reg.ValueExists(name) ? reg.ReadString(name) : std::string();
+}
+
+constexpr char KSignedTimeValue[] = "LastSignedTime";
+
+// The key that holds the last trusted timestamp, with `reg` set to its hive: the date store's
+// when it is configured, else one of the current user's for the signing key.
+std::string SignedTimeKey(TRegistry& reg, const TLastURLEntry& entry, const std::string& keyId) {
+  if (entry.Key.empty() || entry.Section.empty()) {
+    reg.RootKey = THiveRoot::HKEY_CURRENT_USER;
+    return "Software\\TVudIvazoz\\SignedControlFiles\\" + keyId;
+  }
+  reg.RootKey = StoreRoot(entry);
+  return StoreKey(entry);
 }
 
 }  // namespace
@@ -81,6 +104,34 @@ void TVudIvazoz::URLPut(const std::string& url) {
     if (OpenStore(reg, LastURLEntry)) reg.WriteString("LastURL", url);
   } catch (const ERegistryException&) {
     // The next run then reads the control file from URL again.
+  }
+}
+
+std::optional<long long> TVudIvazoz::LastSignedTimeGet(const std::string& keyId) {
+  try {
+    TRegistry reg;
+    const std::string key = SignedTimeKey(reg, LastURLEntry, keyId);
+    if (!reg.OpenKeyReadOnly(key)) return 0;
+    const std::string text = ReadStoredText(reg, KSignedTimeValue);
+    if (text.empty()) return 0;
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+    return value;
+  } catch (const ERegistryException&) {
+    return std::nullopt;
+  }
+}
+
+bool TVudIvazoz::LastSignedTimePut(const std::string& keyId, long long value) {
+  try {
+    TRegistry reg;
+    const std::string key = SignedTimeKey(reg, LastURLEntry, keyId);
+    if (!reg.OpenKey(key, true)) return false;
+    reg.WriteString(KSignedTimeValue, std::to_string(value));
+    return true;
+  } catch (const ERegistryException&) {
+    return false;
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "update/transfer/TransferTarget.h"
 #include "update/transfer/TransferTemporary.h"
+#include "update/trust/Sha256.h"
 #include "update/VudIvazoz.h"
 
 namespace vyn {
@@ -25,7 +26,8 @@ struct TFileDescriptor {
 };
 }  // namespace
 
-bool CopyLocalFile(TVudIvazoz& engine, const std::string& source, const std::string& target) {
+bool CopyLocalFile(TVudIvazoz& engine, const std::string& source, const std::string& target,
+                   const TTransferCheck& check) {
   if (source == target) {
     engine.LogStatus(912, source, 10, 3);
     return false;
@@ -44,12 +46,16 @@ bool CopyLocalFile(TVudIvazoz& engine, const std::string& source, const std::str
     engine.LogStatus(914, source, 10, 2);
     return false;
   }
+  if (check.MaxSize > 0 && size > check.MaxSize) {
+    engine.LogStatus(908, source, 20, 10);
+    return false;
+  }
 
   // A copy that cannot make or write its temporary file fails quietly; the temporary file
   // goes with the object.
   std::optional<TTemporaryFile> temporary;
   try {
-    temporary.emplace(engine.WinTempDir());
+    temporary.emplace(engine.WinTempDir(), !check.Sha256.empty());
   } catch (const std::runtime_error&) {
     return false;
   }
@@ -64,8 +70,13 @@ bool CopyLocalFile(TVudIvazoz& engine, const std::string& source, const std::str
         failed = true;
         break;
       }
-      temporary->Write(block.data(), static_cast<size_t>(n));
       total += n;
+      // A file that grows while it is copied is held to its limit all the same.
+      if (check.MaxSize > 0 && total > check.MaxSize) {
+        failed = true;
+        break;
+      }
+      temporary->Write(block.data(), static_cast<size_t>(n));
       engine.DoFileProgress(source, total, size);
       engine.DoProgressCancel(cancel);
       engine.UserInterface().ProcessPendingEvents();
@@ -77,6 +88,7 @@ bool CopyLocalFile(TVudIvazoz& engine, const std::string& source, const std::str
   }
   if (cancel) engine.Cancel();
   if (cancel || failed) return false;
+  if (!check.Sha256.empty() && !Sha256Matches(check.Sha256, temporary->Sha256())) return false;
 
   const unsigned mode = TargetFileMode(target, temporary->Head());
   if (!DeleteOldTarget(engine, target)) return false;

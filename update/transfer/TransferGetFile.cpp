@@ -10,6 +10,7 @@
 #include "update/transfer/TransferTarget.h"
 #include "update/transfer/TransferTemporary.h"
 #include "update/transfer/UnpackDownload.h"
+#include "update/trust/Sha256.h"
 #include "update/VudIvazoz.h"
 #include "update/net/InternetSession.h"
 
@@ -28,6 +29,12 @@ bool IsFileName(const std::string& name) { return !name.empty() && name != "." &
 
 bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
                             const std::string& tgt, bool uncompress) {
+  return URLGetFileChecked(hfile, url, tgt, uncompress, {});
+}
+
+bool TVudIvazoz::URLGetFileChecked(TInternetSession* hfile, const std::string& url,
+                                   const std::string& tgt, bool uncompress,
+                                   const TTransferCheck& check) {
   const std::string name = URLtoFile(url);
   LogStatus(915, HideURLInLogFile ? name : MaskUrlPassword(url), 3, 0);
 
@@ -36,6 +43,12 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
     bool success = false;
     OnBeforeUrlToFile(hfile, url, tgt, uncompress, handled, success);
     if (handled && FileExists(tgt + name)) {
+      // The handler fetched the file itself: its bytes are only there to be read afterwards.
+      if (!check.Sha256.empty() &&
+          !Sha256Matches(check.Sha256, Sha256OfFile(tgt + name).value_or(""))) {
+        DiscardTemporary(*this, tgt + name);
+        return false;
+      }
       CustomProcess(tgt + name);
       if (uncompress) UnpackDownload(*this, tgt + name, true);
       return success;
@@ -54,7 +67,7 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
   if (UpdateType == fileUpdate) {
     const std::string source = ToLocalSeparators(url);
     const std::string target = tgtHasFileName ? tgt : tgt + name;
-    if (!CopyLocalFile(*this, source, target)) return false;
+    if (!CopyLocalFile(*this, source, target, check)) return false;
     CustomProcess(target);
     if (uncompress) UnpackDownload(*this, target, true);
     return true;
@@ -147,12 +160,14 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
 
   const std::string target = tgt + URLtoFile(url);
   if (UpdateType == httpUpdate) size = std::max<int64_t>(0, request->ContentLength());
+  const int64_t maxSize =
+      check.MaxSize > 0 ? std::min(check.MaxSize, MaxDownloadSize) : MaxDownloadSize;
   // More than the engine takes fails at once, before anything is written.
-  if (size > MaxDownloadSize) {
+  if (size > maxSize) {
     LogStatus(908, MaskUrlPassword(proxyAddress), 20, 10);
     return false;
   }
-  TTemporaryFile temporary(WinTempDir());
+  TTemporaryFile temporary(WinTempDir(), !check.Sha256.empty());
 
   bool result = false;
   bool cancel = FCancelled;
@@ -172,7 +187,7 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
         }
         break;
       }
-      if (total + n > MaxDownloadSize) {
+      if (total + n > maxSize) {
         tooLong = true;
         break;
       }
@@ -195,8 +210,11 @@ bool TVudIvazoz::URLGetFile(TInternetSession* hfile, const std::string& url,
     readError = true;
     LogStatus(908, MaskUrlPassword(proxyAddress), 20, 10);
   }
+  // Bytes other than the control file promised are a failed transfer like a short body.
+  const bool otherBytes =
+      !check.Sha256.empty() && !readError && !Sha256Matches(check.Sha256, temporary.Sha256());
   // An empty answer counts as a failed transfer, so it must not replace the target either.
-  if (cancel || readError || !result) {
+  if (cancel || readError || otherBytes || !result) {
     temporary.Release();
     DiscardTemporary(*this, temporary.Path());
     return false;

@@ -13,7 +13,8 @@ namespace {
 constexpr size_t KWriteBufferSize = 256 * 1024;
 }
 
-TTemporaryFile::TTemporaryFile(const std::string& folder) {
+TTemporaryFile::TTemporaryFile(const std::string& folder, bool hashed) {
+  if (hashed) FHash.emplace();
   FPath = GetTempFileName(folder, "WUPD");
   if (FPath.empty()) throw std::runtime_error("Cannot create a temporary file in " + folder);
   FFile = std::fopen(FPath.c_str(), "wb");
@@ -36,6 +37,14 @@ void TTemporaryFile::Write(const char* data, size_t size) {
   if (FHead.size() < 4) FHead.append(data, std::min<size_t>(size, 4 - FHead.size()));
   if (size > 0 && std::fwrite(data, 1, size, FFile) != size)
     throw std::runtime_error("Cannot write " + FPath + ": " + std::strerror(errno));
+  if (FHash) FHash->Update(data, size);
+}
+
+std::string TTemporaryFile::Sha256() {
+  if (!FHash) throw std::logic_error("The temporary file " + FPath + " is not hashed");
+  std::string digest = FHash->HexDigest();
+  FHash.reset();
+  return digest;
 }
 
 void TTemporaryFile::Close() {
