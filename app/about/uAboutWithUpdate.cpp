@@ -8,7 +8,10 @@
 #include "app/about/FileVersionString.h"
 #include "app/about/LinkLabel.h"
 #include "app/about/uNews.h"
+#include "app/config/Settings.h"
+#include "platform/Folders.h"
 #include "platform/Process.h"
+#include "update/trust/UpdatePublicKey.h"
 #include "update/wizard/WizardBillboard.h"
 
 #include <QApplication>
@@ -170,6 +173,10 @@ void TfrmAbout::ConfigureUpdate() {
   VudIvazoz.TimeFormat = "hh:nn";
   VudIvazoz.TimeSeparator = ':';
   VudIvazoz.UseCRC32 = true;
+  // The key built in (VYN_UPDATE_PUBLIC_KEY), or the one the machine hive pins under the
+  // browser's own key; empty = control files are taken unsigned.
+  VudIvazoz.PublicKey = UpdatePublicKey(
+      VYN_UPDATE_PUBLIC_KEY, BuildRegPath(QString::fromStdString(ExePath())).toStdString());
   VudIvazoz.SetUserInterface(&FUserInterface);
 
   VudIvazozWizardFrench.FailedDownload = QString::fromUtf8("Erreur de téléchargement de la mise à jour");
