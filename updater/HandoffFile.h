@@ -5,8 +5,14 @@
 
 namespace vyn {
 
-// The log file name it names (CONFIG/LOGFILENAME, "WUPDATE.LOG" when missing); the file is
-// deleted once read.
-std::string TakeHandoffLogFileName();
+struct THandoff {
+  std::string LogFileName = "WUPDATE.LOG";  // CONFIG/LOGFILENAME
+  int StartCheck = 0;  // CONFIG/STARTCHECK: seconds to watch the restarted program; 0 = not
+};
+
+// What it says (the defaults when it is missing); the file stays.
+THandoff ReadHandoff();
+// The same, and the file is deleted once read.
+THandoff TakeHandoff();
 
 }  // namespace vyn

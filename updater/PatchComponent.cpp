@@ -2,6 +2,7 @@
 
 #include "platform/Folders.h"
 #include "updater/ComponentProcessor.h"
+#include "updater/ReplaceFile.h"
 #include "updater/RunAndWait.h"
 
 namespace vyn {
@@ -22,20 +23,25 @@ std::string PatchTarget(const std::string& name, const std::string& target) {
 
 }  // namespace
 
-void TComponentProcessor::ApplyPatch(const std::string& name, const std::string& staged,
+// The tool patches a copy of the file, which then replaces it like any new file: a tool still
+// running after the updater was killed can only change that copy.
+bool TComponentProcessor::ApplyPatch(const std::string& name, const std::string& staged,
                                      const std::string& target) {
+  if (!FileExists(staged)) return true;
   // The tool lies beside the updater, where the engine wrote both: a patcher.exe found through
   // PATH could be anyone's.
   const std::string tool = ExeDir() + "/patcher.exe";
   const std::string patched = PatchTarget(name, target);
-  if (FLog.Logging()) {
+  const bool applied = FTransaction.Place(patched, [&](const std::string& incoming) {
+    if (!WriteCopy(patched, incoming, patched)) return false;
+    if (!FLog.Logging()) return RunAndWait({tool, staged, incoming});
     const int log = FLog.OpenForAppend();
-    RunAndWait({tool, "-v", staged, patched}, log);
+    const bool ok = RunAndWait({tool, "-v", staged, incoming}, log);
     if (log >= 0) close(log);
-  } else {
-    RunAndWait({tool, staged, patched});
-  }
-  unlink(staged.c_str());
+    return ok;
+  });
+  if (applied) unlink(staged.c_str());
+  return applied;
 }
 
 }  // namespace vyn

@@ -1,7 +1,6 @@
 #pragma once
-// Putting a file in place of another: the new file takes the replaced file's permissions (an
-// executable stays executable) and appears whole or not at all, so a running program's file can
-// be replaced.
+// The new file that is to replace another: it takes the replaced file's permissions (an
+// executable stays executable), or the usual mode of a new file when there is none.
 
 #include <string>
 
@@ -11,12 +10,12 @@ namespace vyn {
 // case, else folder + name. `folder` "" is the current folder.
 std::string ReplacedFile(const std::string& folder, const std::string& name);
 
-// Copies the plain file `from` (never through a link) over `to`. False, with `to` as it was,
-// when it cannot.
-bool CopyFileReplacing(const std::string& from, const std::string& to);
+// Copies the plain file `from` (never through a link) to the new file `incoming`, which is to
+// replace `replaced`.
+bool WriteCopy(const std::string& from, const std::string& incoming, const std::string& replaced);
 
-// Moves the plain file `from` over `to`, also across file systems. False, with both as they
-// were, when it cannot.
-bool MoveFileKeepingMode(const std::string& from, const std::string& to);
+// Moves the plain file `from` to the new file `incoming`, which is to replace `replaced`; on
+// another file system it is copied with its last-write time, then removed.
+bool WriteMoved(const std::string& from, const std::string& incoming, const std::string& replaced);
 
 }  // namespace vyn

@@ -6,11 +6,29 @@
 
 namespace vyn {
 
-void RestartApplication(const std::string& program, const std::string& parameters) {
-  if (program.empty()) return;
+namespace {
+
+std::vector<std::string> RestartArguments(const std::string& program,
+                                          const std::string& parameters) {
   std::vector<std::string> argv{program.find('/') == std::string::npos ? "./" + program : program};
   if (parameters != " ") argv.push_back(parameters);
-  StartProcess(argv, false);
+  return argv;
+}
+
+}  // namespace
+
+void RestartApplication(const std::string& program, const std::string& parameters) {
+  if (program.empty()) return;
+  StartProcess(RestartArguments(program, parameters), false);
+}
+
+bool RestartApplicationWatched(const std::string& program, const std::string& parameters,
+                               int seconds, int& status) {
+  status = -1;
+  if (program.empty()) return false;
+  const TProcessResult started = SpawnChild(RestartArguments(program, parameters));
+  if (!started.Started) return false;
+  return !CollectChild(started.Pid, seconds * 1000, status) || status == 0;
 }
 
 }  // namespace vyn

@@ -4,10 +4,10 @@
 
 namespace vyn {
 
-void RunAndWait(const std::vector<std::string>& argv, int stdOut) {
+bool RunAndWait(const std::vector<std::string>& argv, int stdOut) {
   const TProcessResult started = SpawnChild(argv, stdOut);
   int exitCode = -1;
-  if (started.Started) CollectChild(started.Pid, -1, exitCode);
+  return started.Started && CollectChild(started.Pid, -1, exitCode) && exitCode == 0;
 }
 
 }  // namespace vyn

@@ -1,15 +1,16 @@
 #include "updater/Updater.h"
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <thread>
 
 #include "platform/Folders.h"
 #include "platform/Process.h"
+#include "updater/ApplyTransaction.h"
 #include "updater/ComponentProcessor.h"
 #include "updater/HandoffFile.h"
+#include "updater/Recovery.h"
 #include "updater/Restart.h"
+#include "updater/StagingFolder.h"
 #include "updater/UpdaterArguments.h"
 #include "updater/UpdaterLog.h"
 
@@ -17,14 +18,60 @@ namespace vyn {
 
 namespace {
 
-// Components are taken only from a real folder that other users cannot write to, as the
-// engine's private staging folder is.
-bool IsTrustedStaging(const std::string& staging) {
-  std::string folder = staging;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  struct stat st {};
-  return !folder.empty() && lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-         (st.st_mode & S_IWOTH) == 0;
+// Applies the components in order. The first that cannot be applied ends the apply, and every
+// file put in place before it is put back.
+bool ApplyComponents(const TUpdaterArguments& arguments, const std::string& staging,
+                     TApplyTransaction& transaction, const TUpdaterLog& log) {
+  TComponentProcessor processor(log, transaction);
+  for (const std::string& component : arguments.Components) {
+    const std::string name = ToLocalSeparators(component);
+    if (processor.ProcessComponent(name, staging, IncludeTrailingSlash(CurrentDir()))) continue;
+    log.WriteAlways("Upd failed to apply " + name + ", rolling back");
+    transaction.RollBack();
+    return false;
+  }
+  return true;
+}
+
+// A journal left by an interrupted apply is settled before anything else; its components are
+// then not applied again: the old version comes back, as after any failed apply.
+bool RecoverThenApply(const TUpdaterArguments& arguments, const std::string& staging,
+                      TApplyTransaction& transaction, const TUpdaterLog& log) {
+  if (!IsTrustedStaging(staging)) {
+    if (!arguments.Components.empty())
+      log.Write("Upd refused staging folder : " + arguments.Staging);
+    return false;
+  }
+  if (RecoverInterruptedApply(staging, log) != TRecovery::rcNothing) return false;
+  return ApplyComponents(arguments, staging, transaction, log);
+}
+
+void Settle(TApplyTransaction& transaction) {
+  if (!transaction.Commit()) transaction.RollBack();
+}
+
+void Restart(const TUpdaterArguments& arguments, const TUpdaterLog& log) {
+  log.Write("UPD restart " + arguments.RestartProgram + " " + arguments.RestartParameters);
+  RestartApplication(arguments.RestartProgram, arguments.RestartParameters);
+}
+
+// The new version must keep running for the start check's seconds, or the old one comes back;
+// the backups stay until then.
+void RestartChecked(const TUpdaterArguments& arguments, int seconds,
+                    TApplyTransaction& transaction, const TUpdaterLog& log) {
+  log.Write("UPD restart " + arguments.RestartProgram + " " + arguments.RestartParameters);
+  int status = -1;
+  if (RestartApplicationWatched(arguments.RestartProgram, arguments.RestartParameters, seconds,
+                                status)) {
+    log.Write("UPD start check passed");
+    Settle(transaction);
+    return;
+  }
+  log.WriteAlways("UPD start check failed : " + arguments.RestartProgram +
+                  (status < 0 ? " did not start" : " ended with status " + std::to_string(status)) +
+                  ", rolling back");
+  transaction.RollBack();
+  Restart(arguments, log);
 }
 
 }  // namespace
@@ -37,7 +84,8 @@ void RunUpdater(const std::vector<std::string>& words) {
   WaitForProcessEnd(arguments->ProcessId, -1);
   const auto waitEnd = TUpdaterClock::now();
 
-  const std::string logFile = PlaceLogFile(TakeHandoffLogFileName());
+  const THandoff handoff = TakeHandoff();
+  const std::string logFile = PlaceLogFile(handoff.LogFileName);
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   const TUpdaterLog log(logFile, arguments->Logging);
 
@@ -47,18 +95,17 @@ void RunUpdater(const std::vector<std::string>& words) {
             FormatLogTime(waitEnd, true) + " for application close");
 
   const std::string staging = IncludeTrailingSlash(ToLocalSeparators(arguments->Staging));
-  if (IsTrustedStaging(staging)) {
-    TComponentProcessor processor(log);
-    for (const std::string& component : arguments->Components)
-      processor.ProcessComponent(ToLocalSeparators(component), staging,
-                                 IncludeTrailingSlash(CurrentDir()));
-  } else if (!arguments->Components.empty()) {
-    log.Write("Upd refused staging folder : " + arguments->Staging);
-  }
+  TApplyTransaction transaction(staging, log);
+  const bool applied = RecoverThenApply(*arguments, staging, transaction, log);
 
-  if (arguments->RestartProgram == "null") return;
-  log.Write("UPD restart " + arguments->RestartProgram + " " + arguments->RestartParameters);
-  RestartApplication(arguments->RestartProgram, arguments->RestartParameters);
+  const bool restarts = arguments->RestartProgram != "null";
+  if (applied && restarts && handoff.StartCheck > 0) {
+    RestartChecked(*arguments, handoff.StartCheck, transaction, log);
+  } else {
+    if (applied) Settle(transaction);
+    if (!restarts) return;
+    Restart(*arguments, log);
+  }
   log.WriteAlways("UPD has EXE restarted");
 }
 

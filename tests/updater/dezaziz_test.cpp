@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "DezazizFixture.h"
 #include "TestEnvironment.h"
 #include "platform/Folders.h"
 #include "platform/Process.h"
@@ -24,89 +25,12 @@ namespace vyn {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Lines;
 using test::ReadFileText;
 using test::WriteFileText;
 using TClock = std::chrono::steady_clock;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
-    lines.push_back(text.substr(start, nl - start));
-  return lines;
-}
-
-class DezazizTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    const std::string root = fs::canonical(test::TestRoot()).string();
-    FApp = root + "/app";
-    FStaging = root + "/staging/";
-    fs::create_directories(FApp);
-    ASSERT_EQ(mkdir(FStaging.c_str(), 0700), 0);
-    fs::copy_file(VYN_DEZAZIZ_PATH, FStaging + "dezaziz.exe");
-    FDocs = DocumentsDir();
-  }
-
-  // The pid of a process that has ended.
-  static std::string EndedPid() {
-    const TProcessResult done = StartProcess({"/bin/true"}, true);
-    return std::to_string(done.Pid);
-  }
-
-  TProcessResult Start(const std::vector<std::string>& arguments) {
-    std::vector<std::string> argv{FStaging + "dezaziz.exe"};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return SpawnChild(argv, -1, FApp);
-  }
-  void Run(const std::vector<std::string>& arguments) {
-    const TProcessResult started = Start(arguments);
-    ASSERT_TRUE(started.Started);
-    int exitCode = -1;
-    ASSERT_TRUE(CollectChild(started.Pid, 60000, exitCode));
-  }
-  // Applies the components with the given logging flag and no restart.
-  void Apply(const std::vector<std::string>& components, const std::string& logging = "L") {
-    std::vector<std::string> arguments{EndedPid(), logging, "null", " ", FStaging};
-    arguments.insert(arguments.end(), components.begin(), components.end());
-    Run(arguments);
-  }
-
-  void Stage(const std::string& name, const std::string& data, mode_t mode = 0644) {
-    WriteFileText(FStaging + name, data);
-    chmod((FStaging + name).c_str(), mode);
-  }
-
-  // The messages of the log; every line must have the log's format.
-  std::vector<std::string> LogMessages(const std::string& path = "") const {
-    static const std::regex line(R"(^\d\d/\d\d/\d{4} \d\d:\d\d:\d\d : \[000\] (.*)\r$)");
-    std::vector<std::string> messages;
-    for (const std::string& text : Lines(ReadFileText(path.empty() ? Log() : path))) {
-      std::smatch match;
-      EXPECT_TRUE(std::regex_match(text, match, line)) << text;
-      messages.push_back(match[1]);
-    }
-    return messages;
-  }
-  // The messages after the three start lines.
-  std::vector<std::string> ComponentMessages() const {
-    std::vector<std::string> messages = LogMessages();
-    EXPECT_GE(messages.size(), 3u);
-    messages.erase(messages.begin(), messages.begin() + std::min<size_t>(3, messages.size()));
-    return messages;
-  }
-  std::string Log() const { return FDocs + "/WUPDATE.LOG"; }
-
-  static mode_t Mode(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-  }
-
-  test::TIsolatedEnvironment FEnvironment;
-  std::string FApp;      // the application's folder: the updater's current directory
-  std::string FStaging;  // with its trailing '/'
-  std::string FDocs;
-};
+using DezazizTest = test::TDezazizFixture;
 
 TEST_F(DezazizTest, AnArgumentOneThatIsNoProcessIdEndsAtOnceTouchingNothing) {
   WriteFileText(FDocs + "/WUPDATE.INI", "[CONFIG]\nLOGFILENAME=WUPDATE.LOG\n");
@@ -208,13 +132,11 @@ TEST_F(DezazizTest, AComponentListAppliesItsEntriesInTheirTargets) {
   Stage("zero.inf", "[FILES]\nCOUNT=0\nFILE1=one.txt_NEW\n");
   Stage("empty.inf", "[FILES]\n");
   Stage("list.inf",
-        "[FILES]\nCOUNT=3\nFILE1=one.txt_NEW\nTARGET1={APP}\\data\nFILE2=sub.inf\nTARGET2={XYZ}\n"
-        "FILE3=three.txt_NEW\nTARGET3={XYZ}\n");
+        "[FILES]\nCOUNT=2\nFILE1=one.txt_NEW\nTARGET1={APP}\\data\nFILE2=sub.inf\nTARGET2={XYZ}\n");
   Stage("sub.inf", "[FILES]\nCOUNT=1\nFILE1=two.txt_NEW\nTARGET1={app}\n");
-  Stage("self.inf", "[FILES]\nCOUNT=2000000000\nFILE1=self.inf\n");
-  for (const char* name : {"one.txt_NEW", "two.txt_NEW", "three.txt_NEW"}) Stage(name, name);
+  for (const char* name : {"one.txt_NEW", "two.txt_NEW"}) Stage(name, name);
   fs::create_directories(FApp + "/data");
-  Apply({"zero.inf", "empty.inf", "list.inf", "SELF.INF"});
+  Apply({"zero.inf", "empty.inf", "list.inf"});
 
   EXPECT_EQ(ReadFileText(FApp + "/data/one.txt"), "one.txt_NEW");
   EXPECT_EQ(ReadFileText(FApp + "/two.txt"), "two.txt_NEW");
@@ -231,31 +153,56 @@ TEST_F(DezazizTest, AComponentListAppliesItsEntriesInTheirTargets) {
                 "Upd inf file: " + s + "sub.inf",
                 "upd inf 1 : two.txt_NEW {app}",
                 "Upd copying file : " + s + "two.txt_NEW to " + FApp + "/two.txt",
-                "upd inf 3 : three.txt_NEW {XYZ}",
-                "Upd copying file : " + s + "three.txt_NEW to {XYZ}/three.txt",
-                "Upd copy error " + s + "three.txt_NEW to {XYZ}/three.txt",
-                "Upd inf file: " + s + "SELF.INF",
-                "upd inf 1 : self.inf ",
-                "Upd inf file: " + s + "self.inf",
-                "Upd refused component : self.inf",
             }));
+}
+
+TEST_F(DezazizTest, AListEntryThatCannotBeAppliedEndsTheApply) {
+  const std::string s = FStaging;
+  Stage("three.txt_NEW", "three");
+  Stage("unknown.inf", "[FILES]\nCOUNT=1\nFILE1=three.txt_NEW\nTARGET1={XYZ}\n");
+  Stage("self.inf", "[FILES]\nCOUNT=2000000000\nFILE1=self.inf\n");
+  const struct {
+    std::string Component;
+    std::vector<std::string> Messages;
+  } cases[] = {
+      {"unknown.inf",
+       {"Upd inf file: " + s + "unknown.inf", "upd inf 1 : three.txt_NEW {XYZ}",
+        "Upd copying file : " + s + "three.txt_NEW to {XYZ}/three.txt",
+        "Upd copy error " + s + "three.txt_NEW to {XYZ}/three.txt",
+        "Upd failed to apply unknown.inf, rolling back", "Upd update rolled back"}},
+      {"SELF.INF",
+       {"Upd inf file: " + s + "SELF.INF", "upd inf 1 : self.inf ", "Upd inf file: " + s + "self.inf",
+        "Upd refused component : self.inf", "Upd failed to apply SELF.INF, rolling back",
+        "Upd update rolled back"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ApplyLogged({c.Component}), c.Messages) << c.Component;
 }
 
 TEST_F(DezazizTest, ACabinetIsExtractedIntoTheApplicationsFolder) {
   const std::string source = fs::canonical(test::TestRoot()).string() + "/cab";
-  test::WriteTree(source, {{"a.txt", "alpha"}, {"b.txt", test::SampleData(20000, 3)}}, 0);
-  ASSERT_TRUE(test::MakeCabinet(FStaging + "main.cab", source, {"a.txt", "b.txt"}, true));
+  test::WriteTree(source, {{"a.txt", "alpha"}, {"sub/b.txt", test::SampleData(20000, 3)}},
+                  1700000000);
+  ASSERT_TRUE(test::MakeCabinet(FStaging + "main.cab", source, {"a.txt", "sub/b.txt"}, true));
   Stage("bad.cab", "not a cabinet");
-  Apply({"MAIN.CAB", "bad.cab"});
+  WriteFileText(FApp + "/a.txt", "old alpha");
+  chmod((FApp + "/a.txt").c_str(), 0640);
+  EXPECT_EQ(ApplyLogged({"MAIN.CAB"}),
+            (std::vector<std::string>{"Upd cab extract MAIN.CAB " + FApp + "/"}));
 
   EXPECT_EQ(ReadFileText(FApp + "/a.txt"), "alpha");
-  EXPECT_EQ(ReadFileText(FApp + "/b.txt"), test::SampleData(20000, 3));
+  EXPECT_EQ(Mode(FApp + "/a.txt"), 0640u);
+  EXPECT_EQ(ReadFileText(FApp + "/sub/b.txt"), test::SampleData(20000, 3));
+  EXPECT_EQ(test::Facts(FApp + "/sub/b.txt").LastWrite, 1700000000);
   EXPECT_FALSE(FileExists(FStaging + "main.cab"));
+  EXPECT_EQ(test::Listing(FStaging), (std::vector<std::string>{"bad.cab", "dezaziz.exe"}));
+
+  EXPECT_EQ(ApplyLogged({"bad.cab"}),
+            (std::vector<std::string>{"Upd cab extract bad.cab " + FApp + "/",
+                                      "Upd cabextract failed",
+                                      "Upd failed to apply bad.cab, rolling back",
+                                      "Upd update rolled back"}));
   EXPECT_TRUE(FileExists(FStaging + "bad.cab"));
-  EXPECT_EQ(ComponentMessages(),
-            (std::vector<std::string>{"Upd cab extract MAIN.CAB " + FApp + "/",
-                                      "Upd cab extract bad.cab " + FApp + "/",
-                                      "Upd cabextract failed"}));
+  EXPECT_EQ(ReadFileText(FApp + "/a.txt"), "alpha");
 }
 
 TEST_F(DezazizTest, AnLZFileFromTheStagingFolderReplacesARunnableProgram) {
@@ -301,16 +248,19 @@ TEST_F(DezazizTest, APatchRunsThePatcherBesideTheUpdaterNeverOneFromPath) {
   WriteFileText(FApp + "/vyn", "old");
   for (const char* name : {"app.pat", "vyn.pat", "new.pat"}) Stage(name, "delta");
   Apply({"app.pat"});
-  Apply({"vyn.pat", "new.pat"}, "X");
+  Apply({"vyn.pat"}, "X");
+  Apply({"new.pat"}, "X");  // nothing to patch: an apply that fails
   setenv("PATH", path.c_str(), 1);
 
   EXPECT_FALSE(FileExists(FApp + "/planted-ran"));
+  // The tool patches a copy, which then takes the file's place.
   EXPECT_EQ(Lines(ReadFileText(FApp + "/patcher-args.txt")),
-            (std::vector<std::string>{"-v", FStaging + "app.pat", FApp + "/App.exe",
-                                      FStaging + "vyn.pat", FApp + "/vyn",
-                                      FStaging + "new.pat", FApp + "/new.exe"}));
-  for (const char* name : {"app.pat", "vyn.pat", "new.pat"})
+            (std::vector<std::string>{"-v", FStaging + "app.pat", FApp + "/App.exe.dezaziz-new",
+                                      FStaging + "vyn.pat", FApp + "/vyn.dezaziz-new"}));
+  for (const char* name : {"app.pat", "vyn.pat"})
     EXPECT_FALSE(FileExists(FStaging + name)) << name;
+  EXPECT_TRUE(FileExists(FStaging + "new.pat"));
+  EXPECT_FALSE(FileExists(FApp + "/new.exe"));
   // The tool's output goes to the log instead of words on its command line.
   const std::string log = ReadFileText(Log());
   EXPECT_NE(log.find("\r\npatch output\n"), std::string::npos) << log;
@@ -352,28 +302,33 @@ TEST_F(DezazizTest, NamesOutsideTheStagingFolderAndLinksAreRefused) {
   WriteFileText(root + "/secret", "secret");
   ASSERT_EQ(symlink((root + "/secret").c_str(), (FStaging + "link.txt_NEW").c_str()), 0);
   Stage("list.inf", "[FILES]\nCOUNT=2\nFILE1=..\\out.txt_NEW\nFILE2=" + root + "/out.txt_NEW\n");
-  Apply({"../out.txt_NEW", "..\\out.txt_NEW", root + "/out.txt_NEW", "", "_NEW", "link.txt_NEW",
-         "x;touch pwned.exe", "list.inf"});
+  const auto refused = [](const std::string& name, const std::string& component) {
+    return std::vector<std::string>{"Upd refused component : " + name,
+                                    "Upd failed to apply " + component + ", rolling back",
+                                    "Upd update rolled back"};
+  };
+  const struct {
+    std::string Component;
+    std::vector<std::string> Messages;
+  } cases[] = {
+      {"../out.txt_NEW", refused("../out.txt_NEW", "../out.txt_NEW")},
+      {"..\\out.txt_NEW", refused("../out.txt_NEW", "../out.txt_NEW")},
+      {root + "/out.txt_NEW", refused(root + "/out.txt_NEW", root + "/out.txt_NEW")},
+      {"", refused("", "")},
+      {"_NEW", refused("_NEW", "_NEW")},
+      {"link.txt_NEW", refused("link.txt_NEW", "link.txt_NEW")},
+      {"x;touch pwned.exe", {"Upd execute x;touch pwned.exe " + FApp + "/"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ApplyLogged({c.Component}), c.Messages) << c.Component;
+  std::vector<std::string> list = {"Upd inf file: " + FStaging + "list.inf",
+                                   "upd inf 1 : ..\\out.txt_NEW "};
+  for (const std::string& line : refused("../out.txt_NEW", "list.inf")) list.push_back(line);
+  EXPECT_EQ(ApplyLogged({"list.inf"}), list);
 
   EXPECT_FALSE(FileExists(root + "/out.txt"));
   EXPECT_FALSE(FileExists(FApp + "/out.txt"));
   EXPECT_FALSE(FileExists(FApp + "/link.txt"));
   EXPECT_FALSE(FileExists(FApp + "/pwned"));
-  EXPECT_EQ(ComponentMessages(),
-            (std::vector<std::string>{
-                "Upd refused component : ../out.txt_NEW",
-                "Upd refused component : ../out.txt_NEW",
-                "Upd refused component : " + root + "/out.txt_NEW",
-                "Upd refused component : ",
-                "Upd refused component : _NEW",
-                "Upd refused component : link.txt_NEW",
-                "Upd execute x;touch pwned.exe " + FApp + "/",
-                "Upd inf file: " + FStaging + "list.inf",
-                "upd inf 1 : ..\\out.txt_NEW ",
-                "Upd refused component : ../out.txt_NEW",
-                "upd inf 2 : " + root + "/out.txt_NEW ",
-                "Upd refused component : " + root + "/out.txt_NEW",
-            }));
 }
 
 TEST_F(DezazizTest, AStagingFolderOthersCanWriteIsNotUsed) {
