@@ -29,7 +29,9 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 std::optional<std::string> ResolvedTarget(const std::string& target) {
   const std::string name = std::filesystem::path(target).filename().string();
   char real[PATH_MAX];
-  if (name.empty() || name == "." || name == ".." || !realpath(FolderOf(target).c_str(), real))
+  struct stat st {};
+  if (name.empty() || name == "." || name == ".." || !realpath(FolderOf(target).c_str(), real) ||
+      stat(real, &st) != 0 || !S_ISDIR(st.st_mode))
     return std::nullopt;
   const std::string resolved = JoinPath(real, name);
   if (!IsAcceptableJournalPath(resolved)) return std::nullopt;

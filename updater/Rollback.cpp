@@ -21,7 +21,10 @@ enum class TFolderState { fsReal, fsMissing, fsMoved };
 // has had a link put in its place.
 TFolderState StateOfFolder(const std::string& folder) {
   char real[PATH_MAX];
-  if (!realpath(folder.c_str(), real)) return errno == ENOENT ? TFolderState::fsMissing : TFolderState::fsMoved;
+  struct stat st {};
+  if (!realpath(folder.c_str(), real) || stat(real, &st) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? TFolderState::fsMissing : TFolderState::fsMoved;
+  if (!S_ISDIR(st.st_mode)) return TFolderState::fsMissing;
   return folder == real ? TFolderState::fsReal : TFolderState::fsMoved;
 }
 
