@@ -184,6 +184,19 @@ TEST_F(RestartTest, CommandLineVariants) {
   EXPECT_NE(FEngine.FindMessage(958)->Text.find(" \"-x y\" "), std::string::npos);
 }
 
+TEST_F(RestartTest, TheStartCheckIsHandedOverOnlyWhenOn) {
+  Application("appupdate=1\nsilentrestart=1\nappname=app\nappcomps=x.bin\n");
+  FEngine.IsApplicationComponent("x.bin");
+  const std::string handoff = DocumentsDir() + "/WUPDATE.INI";
+  FEngine.StartCheck = 15;
+  FEngine.DoRestart();
+  EXPECT_EQ(TIniFile(handoff).ReadString("CONFIG", "STARTCHECK", ""), "15");
+  // Off: a check left by a handoff that never ran goes too.
+  FEngine.StartCheck = 0;
+  FEngine.DoRestart();
+  EXPECT_FALSE(TIniFile(handoff).ValueExists("CONFIG", "STARTCHECK"));
+}
+
 TEST_F(RestartTest, ADeclinedOrCancelledRestartChangesNothing) {
   Application("appupdate=1\nappname=app\nappcomps=app.exe\n");
   FEngine.IsApplicationComponent("app.exe");

@@ -71,7 +71,13 @@ void TVudIvazoz::DoRestart() {
     return;
   }
   ExtractUpdater();
-  TIniFile(HandoffFileName()).WriteString("CONFIG", "LOGFILENAME", ProcessLogFileName());
+  TIniFile handoffFile(HandoffFileName());
+  handoffFile.WriteString("CONFIG", "LOGFILENAME", ProcessLogFileName());
+  // A check left by a handoff that never ran must not watch this one.
+  if (StartCheck > 0)
+    handoffFile.WriteInteger("CONFIG", "STARTCHECK", StartCheck);
+  else
+    handoffFile.DeleteKey("CONFIG", "STARTCHECK");
 
   TUpdaterHandoff handoff;
   handoff.ProcessId = getpid();
