@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -49,10 +51,11 @@ protected:
     FKeys = test::MakeMinisignKeyPair(TestRoot() + "/keys");
     for (test::TTestHttpServer* server : {&FHttp, &FHttps}) {
       server->Server().set_mount_point("/", FRoot);
-      server->Server().set_logger([this](const httplib::Request& request, const httplib::Response&) {
-        const std::lock_guard<std::mutex> lock(FRequestsLock);
-        FRequests.push_back(request.path);
-      });
+      server->Server().set_logger(
+          [this](const httplib::Request& request, const httplib::Response&) {
+            const std::lock_guard<std::mutex> lock(FRequestsLock);
+            FRequests.push_back(request.path);
+          });
       server->Start();
     }
     setenv("VYN_CA_FILE", FHttps.CertificateFile().c_str(), 1);
@@ -170,12 +173,17 @@ TEST_F(SignedControlFileTest, EveryBadSignatureIsRefusedAndNothingIsUsed) {
     std::function<void()> Prepare;
   } cases[] = {
       {"missing", [&] { Publish(KRelease); fs::remove(SignaturePath()); }},
-      {"malformed", [&] { Publish(KRelease); WriteFileText(SignaturePath(), "untrusted comment: x\nnot a signature\n"); }},
+      {"malformed",
+       [&] {
+         Publish(KRelease);
+         WriteFileText(SignaturePath(), "untrusted comment: x\nnot a signature\n");
+       }},
       {"empty", [&] { Publish(KRelease); WriteFileText(SignaturePath(), ""); }},
       {"larger than a signature can be",
        [&] {
          Publish(KRelease);
-         WriteFileText(SignaturePath(), ReadFileText(SignaturePath()) + std::string(64 * 1024, '\n'));
+         const std::string padded = ReadFileText(SignaturePath()) + std::string(64 * 1024, '\n');
+         WriteFileText(SignaturePath(), padded);
        }},
       {"another key", [&] { Publish(KRelease, "", false, &other); }},
       {"control file changed after signing",

@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
-#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
