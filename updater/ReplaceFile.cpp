@@ -19,7 +19,8 @@ namespace {
 TFileDescriptor OpenPlainFile(const std::string& path) {
   TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
   struct stat st {};
-  if (fd.Get() >= 0 && (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))) return TFileDescriptor();
+  if (fd.Get() >= 0 && (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)))
+    return TFileDescriptor();
   return fd;
 }
 
@@ -66,7 +67,8 @@ std::string ReplacedFile(const std::string& folder, const std::string& name) {
 
 bool WriteCopy(const std::string& from, const std::string& incoming, const std::string& replaced) {
   const TFileDescriptor in = OpenPlainFile(from);
-  return in.Get() >= 0 && CopyWithMode(in.Get(), incoming, ReplacingMode(replaced, in.Get()), false);
+  return in.Get() >= 0 &&
+         CopyWithMode(in.Get(), incoming, ReplacingMode(replaced, in.Get()), false);
 }
 
 bool WriteMoved(const std::string& from, const std::string& incoming, const std::string& replaced) {

@@ -166,7 +166,8 @@ TEST_F(KilledApplyTest, KilledAtAnyMomentEveryFileIsWholeAndRecoveryBringsBackTh
             << name << " is neither whole old nor whole new";
     }
     const std::string journal = ReadFileText(Journal());
-    const bool unfinished = FileExists(Journal()) && journal.find("\nfinished\n") == std::string::npos;
+    const bool unfinished =
+        FileExists(Journal()) && journal.find("\nfinished\n") == std::string::npos;
     interrupted += unfinished;
     // Both ways back: the same command line again, or --recover.
     if (round % 2 == 0)
@@ -256,8 +257,8 @@ TEST_F(RollbackTest, TheStartCheckBringsBackTheOldVersionWhenTheNewOneDies) {
     const auto begin = TClock::now();
     Run(ApplyArguments({"prog_NEW"}, "L", FApp + "/prog"));
 
-    EXPECT_EQ(ReadFileText(FApp + "/prog"), c.NewKept ? "#!/bin/sh\n" + c.NewVersion
-                                                        : "#!/bin/sh\necho $$ > old.pid\nexec sleep 30\n");
+    const std::string oldVersion = "#!/bin/sh\necho $$ > old.pid\nexec sleep 30\n";
+    EXPECT_EQ(ReadFileText(FApp + "/prog"), c.NewKept ? "#!/bin/sh\n" + c.NewVersion : oldVersion);
     EXPECT_FALSE(FileExists(Journal()));
     EXPECT_FALSE(FileExists(FApp + "/prog.dezaziz-old"));
     if (c.NewKept) {
