@@ -281,6 +281,33 @@ TEST_F(RollbackTest, TheStartCheckBringsBackTheOldVersionWhenTheNewOneDies) {
   }
 }
 
+TEST_F(RollbackTest, ANextStartRollsBackOnlyAnApplyThatDidNotFinish) {
+  const struct {
+    const char* Name;
+    std::string End;
+    std::string Expected;
+  } cases[] = {
+      {"unfinished", "", "old"},
+      {"finished, its backups left", "finished\n", "new"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WriteFileText(FApp + "/a.txt", "old");
+    ASSERT_EQ(link((FApp + "/a.txt").c_str(), (FApp + "/a.txt.dezaziz-old").c_str()), 0);
+    struct stat old {};
+    ASSERT_EQ(stat((FApp + "/a.txt").c_str(), &old), 0);
+    WriteFileText(FApp + "/a.txt.dezaziz-new", "new");
+    fs::rename(FApp + "/a.txt.dezaziz-new", FApp + "/a.txt");
+    WriteFileText(Journal(), "dezaziz journal 1\nreplaced " + std::to_string(old.st_ino) + " " +
+                                 FApp + "/a.txt\n" + c.End);
+    Stage("a.txt_NEW", "newer");
+
+    Apply({"a.txt_NEW"});  // not applied: the interrupted update is settled instead
+    EXPECT_EQ(ReadTree(FApp), (TTree{{"a.txt", c.Expected}}));
+    EXPECT_FALSE(FileExists(Journal()));
+  }
+}
+
 TEST_F(RollbackTest, RecoverRefusesWhatAJournalMayNotTouch) {
   const std::string root = fs::canonical(test::TestRoot()).string();
   WriteFileText(root + "/secret", "secret");
