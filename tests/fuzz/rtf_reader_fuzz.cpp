@@ -1,10 +1,4 @@
-// libFuzzer target for the RTF readers, the Qt one and the plain-text one. Not part of the
-// CMake build (the normal build is g++); from the repository root, after mkdir -p build-fuzz:
-//   clang++ -std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -I. \
-//     $(pkg-config --cflags Qt6Gui) update/ui/RtfReader.cpp update/actions/Rtf*.cpp \
-//     update/actions/RichText.cpp platform/TextEncoding.cpp tests/fuzz/rtf_reader_fuzz.cpp \
-//     $(pkg-config --libs Qt6Gui) -o build-fuzz/rtf_reader_fuzz
-//   QT_QPA_PLATFORM=offscreen build-fuzz/rtf_reader_fuzz tests/fuzz/rtf_reader_corpus -runs=0
+// The RTF readers, the Qt one and the plain-text one, over any bytes.
 #include <QGuiApplication>
 #include <QTextDocument>
 #include <cstddef>
