@@ -67,7 +67,7 @@ bool TApplyTransaction::Record(const TJournalEntry& entry) {
     return false;
   }
   FEntries.push_back(entry);
-  FJournaled.insert(entry.Path);
+  FJournaled.emplace(entry.Path, entry.Kind);
   return true;
 }
 
@@ -77,17 +77,19 @@ bool TApplyTransaction::Place(const std::string& target, const TWriter& write) {
   struct stat old {};
   const bool replacing = lstat(path->c_str(), &old) == 0;
   if (replacing && S_ISDIR(old.st_mode)) return false;
-  const bool first = FJournaled.count(*path) == 0;
-  if (first && !Record({replacing ? TJournalKind::jkReplaced : TJournalKind::jkCreated, *path,
-                        replacing ? old.st_ino : 0}))
+  if (FJournaled.count(*path) == 0 &&
+      !Record({replacing ? TJournalKind::jkReplaced : TJournalKind::jkCreated, *path,
+               replacing ? old.st_ino : 0}))
     return false;
+  // Only the file that was there before the apply is kept, and only once.
+  const bool keep = FJournaled[*path] == TJournalKind::jkReplaced && FKept.count(*path) == 0;
 
   const std::string incoming = IncomingName(*path);
   struct stat st {};
   if (lstat(incoming.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || unlink(incoming.c_str()) != 0))
     return false;
   const bool ok = write(incoming) && SyncFile(incoming) &&
-                  (!first || !replacing || KeepBackup(*path)) &&
+                  (!keep || (KeepBackup(*path) && FKept.insert(*path).second)) &&
                   std::rename(incoming.c_str(), path->c_str()) == 0;
   if (!ok) unlink(incoming.c_str());
   FFolders.insert(FolderOf(*path));

@@ -4,6 +4,7 @@
 // renamed over it, so that at every moment it is the whole old file or the whole new one.
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,7 +40,8 @@ private:
   const TUpdaterLog& FLog;
   TJournalWriter FJournal;
   std::vector<TJournalEntry> FEntries;
-  std::set<std::string> FJournaled;  // paths with an entry: their backup is made once
+  std::map<std::string, TJournalKind> FJournaled;  // the kind each path was journaled as
+  std::set<std::string> FKept;                      // replaced files whose backup is made
   std::set<std::string> FFolders;    // folders whose renames must be durable before the end
 };
 

@@ -203,8 +203,9 @@ TEST_F(RollbackTest, AComponentThatCannotBeWrittenRollsBackEverythingAndRestarts
     for (const char* name : {"a.txt_NEW", "fresh.txt_NEW", "bad.txt_NEW", "late.txt_NEW"})
       Stage(name, name);
     const std::string source = fs::canonical(test::TestRoot()).string() + "/cab";
-    test::WriteTree(source, {{"sub/x.txt", "x"}}, 0);
-    ASSERT_TRUE(test::MakeCabinet(FStaging + "c.cab", source, {"sub/x.txt"}, true));
+    // a.txt is written twice: by the cabinet, then by the list.
+    test::WriteTree(source, {{"a.txt", "cabinet a"}, {"sub/x.txt", "x"}}, 0);
+    ASSERT_TRUE(test::MakeCabinet(FStaging + "c.cab", source, {"a.txt", "sub/x.txt"}, true));
     Stage("list.inf", "[FILES]\nCOUNT=4\nFILE1=a.txt_NEW\nTARGET1={APP}\nFILE2=fresh.txt_NEW\n"
                       "TARGET2={APP}\\fresh\nFILE3=bad.txt_NEW\nTARGET3=" + c.Target +
                       "\nFILE4=late.txt_NEW\nTARGET4={APP}\n");
@@ -224,8 +225,8 @@ TEST_F(RollbackTest, AComponentThatCannotBeWrittenRollsBackEverythingAndRestarts
     EXPECT_EQ(std::vector<std::string>(failed + 1, messages.end()),
               (std::vector<std::string>{
                   "Upd rollback removed " + FApp + "/fresh/fresh.txt",
-                  "Upd rollback restored " + FApp + "/a.txt",
                   "Upd rollback removed " + FApp + "/sub/x.txt",
+                  "Upd rollback restored " + FApp + "/a.txt",
                   "Upd rollback restored " + FApp + "/prog",
                   "Upd update rolled back",
                   "UPD restart " + FApp + "/prog  ",
