@@ -20,6 +20,7 @@
 #include "TestEnvironment.h"
 #include "TestFtpServer.h"
 #include "TestHttpServer.h"
+#include "VynupdateProcess.h"
 #include "platform/Folders.h"
 
 extern char** environ;
@@ -27,38 +28,8 @@ extern char** environ;
 namespace vyn {
 namespace {
 
-struct TRun {
-  int Exit = -1;
-  std::string Out;
-  std::string Err;
-  std::string LastLine() const {
-    std::string text = Out;
-    while (!text.empty() && text.back() == '\n') text.pop_back();
-    const size_t nl = text.rfind('\n');
-    return nl == std::string::npos ? text : text.substr(nl + 1);
-  }
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-TRun RunVynupdate(const std::vector<std::string>& args, const std::string& caFile = "") {
-  std::string command = "cd " + Quote(test::TestRoot()) + " && " + (caFile.empty() ? "" : "VYN_CA_FILE=" + Quote(caFile) + " ") +
-                        Quote(VYN_VYNUPDATE_PATH);
-  for (const auto& a : args) command += " " + Quote(a);
-  const std::string out = test::TestRoot() + "/out.txt";
-  const std::string err = test::TestRoot() + "/err.txt";
-  command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
-  const int status = std::system(command.c_str());
-  TRun run;
-  run.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.Out = test::ReadFileText(out);
-  run.Err = test::ReadFileText(err);
-  return run;
-}
+using test::RunVynupdate;
+using test::TRun;
 
 std::string WriteControlFile(const std::string& name, const std::string& text) {
   const std::string path = test::TestRoot() + "/srv/" + name;
