@@ -56,11 +56,19 @@ int VerifyCommand(const TCommandOptions& options) {
   const auto signature = ParseMinisignSignature(*text);
   const TSignatureCheck check =
       signature ? CheckSignature(*key, *signature, options.SignedFile) : TSignatureCheck::scMalformed;
+  if (check != TSignatureCheck::scValid) {
+    std::printf("%s\n", SignatureCheckText(check));
+    return KExitNothing;
+  }
   // The comment is only trustworthy once its own signature held.
-  if (check == TSignatureCheck::scValid)
-    std::printf("trusted comment: %s\n", signature->TrustedComment.c_str());
+  std::printf("trusted comment: %s\n", signature->TrustedComment.c_str());
+  // The engine orders releases by this moment, so it refuses a signature without one.
+  if (!TrustedTimestamp(*signature)) {
+    std::puts("The trusted comment carries no timestamp: the engine refuses it");
+    return KExitNothing;
+  }
   std::printf("%s\n", SignatureCheckText(check));
-  return check == TSignatureCheck::scValid ? KExitDone : KExitNothing;
+  return KExitDone;
 }
 
 }  // namespace vyn::cli

@@ -6,7 +6,8 @@
 namespace vyn::cli {
 
 // Prints the trusted comment of a valid signature and the result; the process's exit status:
-// 0 valid, 1 refused.
+// 0 valid, 1 refused (also a valid signature whose trusted comment has no timestamp, which the
+// engine refuses; whether it is older than one an engine accepted, only that engine knows).
 int VerifyCommand(const TCommandOptions& options);
 
 }  // namespace vyn::cli

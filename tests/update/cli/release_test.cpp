@@ -296,6 +296,12 @@ TEST_F(VerifyTest, EveryRefusalIsExitOne) {
     EXPECT_EQ(run.Out.find("trusted comment:"), std::string::npos);
   }
   SetUp();
+  test::MinisignSign(FKeys, FInf, "file:app.INF");
+  const TRun undated = Verify(FKeys.PublicKeyLine);
+  EXPECT_EQ(undated.Exit, 1);
+  EXPECT_EQ(undated.Out,
+            "trusted comment: file:app.INF\n"
+            "The trusted comment carries no timestamp: the engine refuses it\n");
   fs::remove(signature);
   EXPECT_NE(Verify(FKeys.PublicKeyLine).Err.find("cannot read " + signature), std::string::npos);
 }
@@ -323,6 +329,55 @@ TEST_F(ReleaseTest, TheEngineFetchesTheRelease) {
   EXPECT_EQ(ReadFileText(app + "/a.txt"), "abc");
   EXPECT_EQ(ReadFileText(app + "/data/fr.dat"), "donnees\n");
   EXPECT_EQ(ReadFileText(app + "/prog"), ReadFileText(FDist + "/prog"));
+}
+
+// The publisher's whole path: release, minisign, any static server; an engine with the public
+// key applies it, and refuses a release changed after it was signed.
+TEST_F(ReleaseTest, ASignedReleaseIsAppliedAndATamperedOneRefused) {
+  const test::TMinisignKeyPair keys = test::MakeMinisignKeyPair(FEnvironment.Root() + "/keys");
+  const test::TMinisignKeyPair other = test::MakeMinisignKeyPair(FEnvironment.Root() + "/other");
+  test::TTestHttpServer server;
+  ASSERT_TRUE(server.Server().set_mount_point("/rel", FDist));
+  server.Start();
+  const std::string inf = FDist + "/app.INF";
+  const std::string address = server.Url("/rel/app.INF");
+  ASSERT_EQ(RunVynupdate({"release", FDist, "--base-url", server.Url("/rel"), "--date",
+                          "01/01/2099", "-o", inf})
+                .Exit,
+            0);
+  test::MinisignSign(keys, inf);
+  EXPECT_EQ(RunVynupdate({"verify", inf, "--public-key", keys.PublicKeyFile}).Exit, 0);
+
+  const TRun otherKey = RunVynupdate({"check", address, "--public-key", other.PublicKeyLine});
+  EXPECT_EQ(otherKey.Exit, 2);
+  EXPECT_EQ(otherKey.LastLine(), "5 wrBadSignature");
+  EXPECT_NE(otherKey.Err.find("[927] Invalid signature in update control file (11, 4)"),
+            std::string::npos);
+
+  const std::string app = FEnvironment.Root() + "/app";
+  ForceDirectories(app);
+  WriteFileText(app + "/a.txt", "old");
+  const TRun run = RunVynupdate(
+      {"run", address, "--app-dir", app, "--yes", "--public-key", keys.PublicKeyFile});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(ReadFileText(app + "/a.txt"), "abc");
+  EXPECT_EQ(ReadFileText(app + "/data/fr.dat"), "donnees\n");
+
+  // A file swapped on the server after signing: its download fails, the installed copy stays.
+  WriteFileText(FDist + "/a.txt", "xyz");
+  WriteFileText(app + "/a.txt", "old");
+  const TRun swapped = RunVynupdate(
+      {"run", address, "--app-dir", app, "--yes", "--public-key", keys.PublicKeyLine});
+  EXPECT_EQ(swapped.Exit, 2) << swapped.Err;
+  EXPECT_NE(swapped.Err.find("[946] Cannot download update file : " + server.Url("/rel/a.txt")),
+            std::string::npos)
+      << swapped.Err;
+  EXPECT_EQ(ReadFileText(app + "/a.txt"), "old");
+
+  // A control file changed after signing is refused whole.
+  WriteFileText(inf, ReadFileText(inf) + "[action]\nrunafter=/bin/false\n");
+  const TRun edited = RunVynupdate({"check", address, "--public-key", keys.PublicKeyLine});
+  EXPECT_EQ(edited.LastLine(), "5 wrBadSignature");
 }
 
 }  // namespace
