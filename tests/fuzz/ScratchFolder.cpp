@@ -42,6 +42,10 @@ TProcessFolder& ProcessFolder() {
   return folder;
 }
 
+// Made before main, so that no target reaches the user's files before its first input asks
+// for the folder.
+const TProcessFolder& KIsolation = ProcessFolder();
+
 }  // namespace
 
 const std::string& ScratchFolder() { return ProcessFolder().Scratch; }

@@ -10,7 +10,7 @@
 
 namespace vyn::fuzz {
 
-// The folder for the files of one input (made on first use).
+// The folder for the files of one input (made when the program starts).
 const std::string& ScratchFolder();
 // Writes `size` bytes to `name` in the scratch folder; returns its path.
 std::string WriteScratchFile(const std::string& name, const std::uint8_t* data, std::size_t size);
