@@ -191,9 +191,11 @@ void TIniFile::Parse(const std::string& text) {
       line.Ending = "\n";
       start = end + 1;
     }
-    if (!line.Text.empty() && line.Text.back() == '\r') {
+    // A carriage return ends a line only before a line feed: taken for a line end on its own,
+    // it would become the line end of new lines, which no reader splits at.
+    if (!line.Ending.empty() && !line.Text.empty() && line.Text.back() == '\r') {
       line.Text.pop_back();
-      line.Ending = "\r" + line.Ending;
+      line.Ending = "\r\n";
     }
     const std::size_t first = line.Text.find_first_not_of(kBlanks);
     if (first != std::string::npos && line.Text[first] == '[') {

@@ -244,6 +244,8 @@ TEST(IniWrite, PlacesNewLines) {
       {"; only a comment\n", "s", "; only a comment\n\n[s]\nk=v\n"},
       {"[s]\nk=old\n[s]\nk=other\n", "s", "[s]\nk=v\n[s]\nk=other\n"},
       {"[s]\nk = \"old\" \n", "s", "[s]\nk=v\n"},
+      {"a=1\r", "s", "a=1\r\n\n[s]\nk=v\n"},                // a lone carriage return is no line end
+      {"[s]\r", "s", "[s]\r\nk=v\n"},
   };
   for (const TCase& c : cases) {
     const std::string path = WriteIni(c.Before);
