@@ -158,11 +158,13 @@ Release:
   --base-url URL           the address the files will lie under (required)
   -o, --output FILE.INF    the control file to write (required)
   --date DD/MM/YYYY        the release date (default today)
-  --app NAME               the program under DIR whose version note or version resource is
-                           the release's newversion
-  --appcomps "A B"         files that are parts of the running program, left for the updater;
-                           writes [application] with appupdate=1 and appname TARGET/NAME
-                           (needs --app)
+  --app NAME               the program's file under DIR: its version note or version resource
+                           is the release's newversion, and with --appcomps the updater starts
+                           TARGET/NAME again (NAME_NEW: TARGET/NAME)
+  --appcomps "A B"         files at the top of DIR that are parts of the running program, for
+                           the updater: NAME_NEW replaces NAME, .PAT patches, .CAB cabinets,
+                           .INF component lists, .EXE programs run, LZ files; anything else is
+                           refused. Writes [application] with appupdate=1 (needs --app)
   --target DIR             the installed folder the files go to (default {APP})
   --checksum crc32|sum     newchecksum as the engine computes it with --crc32, or its byte sum
                            (default sum)
@@ -184,7 +186,7 @@ Examples:
   vynupdate run https://updates.example.com/files/vynWebBrowser.INF --app-dir ~/vyn \
       --extract-cab --yes
   vynupdate release dist/1.1 --base-url https://updates.example.com/files/1.1 \
-      --app vynWebBrowser --appcomps vynWebBrowser -o dist/vynWebBrowser.INF
+      --app vynWebBrowser_NEW --appcomps vynWebBrowser_NEW -o dist/vynWebBrowser.INF
   minisign -Sm dist/vynWebBrowser.INF
   vynupdate verify dist/vynWebBrowser.INF --public-key minisign.pub
 )USAGE";

@@ -1,14 +1,12 @@
 #include "update/cli/ReleaseCommand.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
 #include <stdexcept>
 
-#include "platform/TextCase.h"
 #include "update/cli/Commands.h"
 #include "update/cli/ReleaseAddress.h"
+#include "update/cli/ReleaseComponents.h"
 #include "update/cli/ReleaseControlFile.h"
 #include "update/cli/ReleaseDate.h"
 #include "update/cli/ReplacingFile.h"
@@ -31,18 +29,6 @@ const TReleaseFile* FindPath(const TRelease& release, const std::string& path) {
   return nullptr;
 }
 
-void CheckComponents(const TRelease& release, const std::string& components) {
-  std::istringstream words(components);
-  for (std::string word; words >> word;) {
-    const bool found = std::any_of(release.Files.begin(), release.Files.end(), [&](const auto& f) {
-      return f.Folder.empty() && UpperAscii(f.Name) == UpperAscii(word);
-    });
-    if (!found)
-      throw std::runtime_error("--appcomps names " + word +
-                               ", which is no file at the top of the release folder");
-  }
-}
-
 TRelease MakeRelease(const TCommandOptions& options) {
   TRelease release;
   release.Date = options.ReleaseDate.empty() ? TodayReleaseDate() : options.ReleaseDate;
@@ -55,10 +41,10 @@ TRelease MakeRelease(const TCommandOptions& options) {
     app = FindPath(release, options.AppName);
     if (!app) throw std::runtime_error("--app " + options.AppName + " is no file of the release");
   }
-  CheckComponents(release, options.AppComps);
-  const std::string root = std::filesystem::path(options.ReleaseDir).string() + "/";
+  CheckComponents(release, options.ReleaseDir, options.AppComps);
   for (const TReleaseFile& file : release.Files) {
-    release.Facts.push_back(ReadReleaseFacts(root + file.Path, options.ChecksumCrc32));
+    release.Facts.push_back(
+        ReadReleaseFacts(options.ReleaseDir + "/" + file.Path, options.ChecksumCrc32));
     if (&file == app) release.NewVersion = release.Facts.back().Version;
   }
   if (app && release.NewVersion.empty())

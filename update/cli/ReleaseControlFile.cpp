@@ -1,5 +1,7 @@
 #include "update/cli/ReleaseControlFile.h"
 
+#include "update/cli/ReleaseComponents.h"
+
 namespace vyn::cli {
 
 namespace {
@@ -17,7 +19,7 @@ std::string ReleaseControlText(const TCommandOptions& options, const TRelease& r
   if (!options.AppComps.empty()) {
     text += "\n[application]\n";
     Key(text, "appupdate", "1");
-    Key(text, "appname", options.Target + "/" + options.AppName);
+    Key(text, "appname", options.Target + "/" + RestartedProgram(options.AppName));
     Key(text, "appcomps", options.AppComps);
   }
   text += "\n[files]\n";

@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MinisignTool.h"
@@ -61,18 +63,20 @@ protected:
 
 TEST_F(ReleaseTest, EveryFileWithItsFacts) {
   ForceDirectories(FEnvironment.Root() + "/out");
-  const TRun run = Release({"--app", "prog", "--appcomps", "prog a.txt"});
+  fs::rename(FDist + "/prog", FDist + "/prog_NEW");  // a component that replaces prog
+  const std::vector<std::string> component = {"--app", "prog_NEW", "--appcomps", "prog_new"};
+  const TRun run = Release(component);
   ASSERT_EQ(run.Exit, 0) << run.Err;
   EXPECT_EQ(run.Out,
-            "a.txt  3 bytes\ndata/fr.dat  8 bytes\nprog  " +
-                std::to_string(fs::file_size(FDist + "/prog")) + " bytes  3.1.4.1\n" + FInf +
+            "a.txt  3 bytes\ndata/fr.dat  8 bytes\nprog_NEW  " +
+                std::to_string(fs::file_size(FDist + "/prog_NEW")) + " bytes  3.1.4.1\n" + FInf +
                 ": 3 files, date 05/06/2030, newversion 3.1.4.1\n");
   const TIniFile inf(FInf);
   EXPECT_EQ(inf.ReadString("update", "date", ""), "05/06/2030");
   EXPECT_EQ(inf.ReadString("update", "newversion", ""), "3.1.4.1");
   EXPECT_EQ(inf.ReadString("application", "appupdate", ""), "1");
   EXPECT_EQ(inf.ReadString("application", "appname", ""), "{APP}/prog");
-  EXPECT_EQ(inf.ReadString("application", "appcomps", ""), "prog a.txt");
+  EXPECT_EQ(inf.ReadString("application", "appcomps", ""), "prog_new");
   EXPECT_EQ(inf.ReadInteger("files", "count", 0), 3);
 
   struct TExpected {
@@ -82,7 +86,7 @@ TEST_F(ReleaseTest, EveryFileWithItsFacts) {
       {"a.txt", "http://example.com/rel/a.txt", "{APP}", "", 293},
       {"data/fr.dat", "http://example.com/rel/data/fr.dat", "{APP}/data", "", -1 + 'd' + 'o' +
        'n' + 'n' + 'e' + 'e' + 's' + '\n'},
-      {"prog", "http://example.com/rel/prog", "{APP}", "3.1.4.1", 0},
+      {"prog_NEW", "http://example.com/rel/prog_NEW", "{APP}", "3.1.4.1", 0},
   };
   for (size_t i = 0; i < std::size(expected); ++i) {
     const TExpected& e = expected[i];
@@ -104,7 +108,7 @@ TEST_F(ReleaseTest, EveryFileWithItsFacts) {
   // The same folder gives the same text; CRC-32 style sums on request ("abc" gives 0x6C8D9D41),
   // another target folder for every file.
   const std::string first = ReadFileText(FInf);
-  ASSERT_EQ(Release({"--app", "prog", "--appcomps", "prog a.txt"}).Exit, 0);
+  ASSERT_EQ(Release(component).Exit, 0);
   EXPECT_EQ(ReadFileText(FInf), first);
   ASSERT_EQ(Release({"--checksum", "crc32", "--target", "{LAD}/vyn/"}).Exit, 0);
   const TIniFile crc(FInf);
@@ -170,8 +174,10 @@ TEST_F(ReleaseTest, RefusedFolders) {
        "cannot be a target folder"},
       {"an --app that is not there", [](const std::string&) {}, {"--app", "nothere"},
        "--app nothere is no file of the release"},
-      {"a component that is not there", [](const std::string&) {},
-       {"--app", "prog", "--appcomps", "prog data/fr.dat"}, "--appcomps names data/fr.dat"},
+      {"a component in a subfolder", [](const std::string&) {},
+       {"--app", "prog", "--appcomps", "data/fr.dat"}, "--appcomps names data/fr.dat, which is no"},
+      {"a component the updater would leave unused", [](const std::string&) {},
+       {"--app", "prog", "--appcomps", "prog"}, "publish it as prog_NEW to replace prog"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -312,6 +318,8 @@ TEST_F(ReleaseTest, TheEngineFetchesTheRelease) {
   test::TTestHttpServer server;
   ASSERT_TRUE(server.Server().set_mount_point("/rel", FDist));
   server.Start();
+  ForceDirectories(FDist + "/my data");  // an address carries it as my%20data
+  WriteFileText(FDist + "/my data/notes.txt", "notes");
   const std::string inf = FDist + "/app.INF";
   ASSERT_EQ(RunVynupdate({"release", FDist, "--base-url", server.Url("/rel"), "--date",
                           "01/01/2099", "--checksum", "crc32", "-o", inf})
@@ -329,6 +337,36 @@ TEST_F(ReleaseTest, TheEngineFetchesTheRelease) {
   EXPECT_EQ(ReadFileText(app + "/a.txt"), "abc");
   EXPECT_EQ(ReadFileText(app + "/data/fr.dat"), "donnees\n");
   EXPECT_EQ(ReadFileText(app + "/prog"), ReadFileText(FDist + "/prog"));
+  EXPECT_EQ(ReadFileText(app + "/my data/notes.txt"), "notes");
+  EXPECT_NE(run.Err.find(server.Url("/rel/my%20data/notes.txt")), std::string::npos);
+}
+
+// With --appcomps the new program is left for the updater, which puts prog_NEW in place as
+// prog once vynupdate has ended and starts it again.
+TEST_F(ReleaseTest, ComponentsReachTheUpdater) {
+  using namespace std::chrono_literals;
+  test::TTestHttpServer server;
+  ASSERT_TRUE(server.Server().set_mount_point("/rel", FDist));
+  server.Start();
+  fs::rename(FDist + "/prog", FDist + "/prog_NEW");
+  const std::string inf = FDist + "/app.INF";
+  ASSERT_EQ(RunVynupdate({"release", FDist, "--base-url", server.Url("/rel"), "--date",
+                          "01/01/2099", "--app", "prog_NEW", "--appcomps", "prog_NEW", "-o", inf})
+                .Exit,
+            0);
+  const std::string app = FEnvironment.Root() + "/app";
+  ForceDirectories(app);
+  WriteFileText(app + "/prog", "#!/bin/sh\n");
+  chmod((app + "/prog").c_str(), 0755);
+  const TRun run = RunVynupdate({"run", server.Url("/rel/app.INF"), "--app-dir", app, "--yes"});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_NE(run.Err.find("[958] Spawn "), std::string::npos) << run.Err;
+  const std::string fresh = ReadFileText(FDist + "/prog_NEW");
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  while (ReadFileText(app + "/prog") != fresh && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(20ms);
+  EXPECT_TRUE(ReadFileText(app + "/prog") == fresh);  // binary: no dump of either
+  EXPECT_EQ(ReadFileText(app + "/a.txt"), "abc");  // not a component: placed by the run
 }
 
 // The publisher's whole path: release, minisign, any static server; an engine with the public
