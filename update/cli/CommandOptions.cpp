@@ -93,8 +93,8 @@ release
        FILE.INF is replaced whole or not at all. Sign it with "minisign -Sm FILE.INF".
        Exit status: 0 written, 2 error.
 verify for publishers and support: checks FILE.INF against FILE.INF.minisig the way the
-       engine does (key id, signature, trusted comment) and prints the trusted comment and
-       the result. Exit status: 0 valid, 1 invalid (or no readable signature), 2 bad options
+       engine does (key id, signature, trusted comment and its timestamp) and prints the
+       trusted comment and the result. Exit status: 0 valid, 1 invalid (or no readable signature), 2 bad options
        or key.
 
 Every step is reported on standard error as "[number] text (status, error)".
