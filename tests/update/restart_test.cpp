@@ -160,6 +160,13 @@ TEST_F(RestartTest, CommandLineVariants) {
       {"a complete path with parameters", "appname=/opt/app\nappparam=one\n", true, true,
        {"/opt/app", "one", "@"}},
       {"staging in the current folder", "appname=app\n", true, false, {"", " ", "."}},
+      // Quotes and tabs from the control file cannot make words of their own.
+      {"quotes stay inside their word", "appname=/opt/a\" \"/tmp/evil/\" \"x\nappparam=p\"q r\n",
+       true, true, {"/opt/a /tmp/evil/ x", "pq r", "@"}},
+      {"a tab stays inside its word", "appname=/opt/a\tb\nappparam=-x\ty\n", true, true,
+       {"/opt/a\tb", "-x\ty", "@"}},
+      {"parameters of quotes only are none", "appname=/opt/app\nappparam=\"\"\"\n", true, true,
+       {"/opt/app", " ", "@"}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);

@@ -1,10 +1,20 @@
 #include "update/files/UpdaterCommandLine.h"
 
+#include <algorithm>
+
 namespace vyn {
 
 namespace {
-std::string QuotedWhenBlank(const std::string& text) {
-  return text.find(' ') == std::string::npos ? text : "\"" + text + "\"";
+// One word of the updater's command line whatever the text holds: the splitter drops double
+// quotes and ends a word at any character up to the space, so a quote or a tab in a name from
+// the control file would otherwise start words of its own (another staging folder, say), and
+// it cannot see an empty word, which therefore goes as a blank, the engine's "none".
+std::string Word(std::string text, bool alwaysQuoted = false) {
+  std::erase(text, '"');
+  if (text.empty()) text = " ";
+  const bool blank = std::any_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+  return alwaysQuoted || blank ? "\"" + text + "\"" : text;
 }
 }  // namespace
 
@@ -13,11 +23,11 @@ std::string UpdaterCommandLine(TUpdaterHandoff& h) {
   const bool complete = h.AppName.rfind('/', 0) == 0 || h.AppName.find(':') != std::string::npos;
   std::string folder = h.CurrentDir;
   if (folder.empty() || folder.back() != '/') folder += '/';
-  std::string app = QuotedWhenBlank(complete ? h.AppName : folder + h.AppName);
+  std::string app = Word(complete ? h.AppName : folder + h.AppName);
   if (!h.AutoRestart) app = "null";
-  h.AppParam = QuotedWhenBlank(h.AppParam);
+  h.AppParam = Word(h.AppParam);
   return std::to_string(h.ProcessId) + (h.Logging ? " L " : " X ") + app + " " + h.AppParam +
-         " \"" + h.Staging + "\" " + h.AppComps;
+         " " + Word(h.Staging, true) + " " + h.AppComps;
 }
 
 }  // namespace vyn

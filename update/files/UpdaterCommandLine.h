@@ -19,7 +19,8 @@ struct TUpdaterHandoff {
 
 // "PID L|X APP PARAM "STAGING" COMPS": the program to restart as a full path (double-quoted when
 // it holds a blank, "null" without AutoRestart), then its parameters. Quotes `AppParam` in
-// place when it holds a blank.
+// place when it holds a blank. Double quotes inside the program, parameters and staging text
+// are dropped, so that each stays one word.
 std::string UpdaterCommandLine(TUpdaterHandoff& handoff);
 
 }  // namespace vyn
