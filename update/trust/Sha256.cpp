@@ -1,30 +1,36 @@
 #include "update/trust/Sha256.h"
 
-#include "update/trust/Sodium.h"
-
 #include <fcntl.h>
+#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <array>
 #include <cctype>
+#include <stdexcept>
 
 namespace vyn {
 
-TSha256::TSha256() {
-  EnsureSodium();
-  crypto_hash_sha256_init(&FState);
+TSha256::TSha256() : FContext(EVP_MD_CTX_new()) {
+  if (!FContext || EVP_DigestInit_ex(FContext.get(), EVP_sha256(), nullptr) != 1)
+    throw std::runtime_error("SHA-256 is not available");
 }
 
+void TSha256::TFree::operator()(evp_md_ctx_st* Context) const { EVP_MD_CTX_free(Context); }
+
 void TSha256::Update(const void* Data, std::size_t Size) {
-  crypto_hash_sha256_update(&FState, static_cast<const unsigned char*>(Data), Size);
+  EVP_DigestUpdate(FContext.get(), Data, Size);
 }
 
 std::string TSha256::HexDigest() {
-  std::array<unsigned char, crypto_hash_sha256_BYTES> digest{};
-  crypto_hash_sha256_final(&FState, digest.data());
-  std::string hex(digest.size() * 2 + 1, '\0');
-  sodium_bin2hex(hex.data(), hex.size(), digest.data(), digest.size());
-  hex.pop_back();
+  std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+  unsigned int length = 0;
+  EVP_DigestFinal_ex(FContext.get(), digest.data(), &length);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned int i = 0; i < length; ++i) {
+    hex += kHex[digest[i] >> 4];
+    hex += kHex[digest[i] & 15];
+  }
   return hex;
 }
 
