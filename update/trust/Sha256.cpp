@@ -1,8 +1,9 @@
 #include "update/trust/Sha256.h"
 
-#include <fcntl.h>
 #include <openssl/evp.h>
-#include <unistd.h>
+
+#include "update/trust/FileBlocks.h"
+#include "update/trust/Sodium.h"
 
 #include <array>
 #include <cctype>
@@ -25,30 +26,14 @@ std::string TSha256::HexDigest() {
   std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
   unsigned int length = 0;
   EVP_DigestFinal_ex(FContext.get(), digest.data(), &length);
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned int i = 0; i < length; ++i) {
-    hex += kHex[digest[i] >> 4];
-    hex += kHex[digest[i] & 15];
-  }
-  return hex;
+  return HexText(digest.data(), length);
 }
 
 std::optional<std::string> Sha256OfFile(const std::string& Path) {
-  const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
   TSha256 hash;
-  std::array<char, 1 << 16> buffer{};
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-    if (n < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    hash.Update(buffer.data(), static_cast<std::size_t>(n));
-  }
-  ::close(fd);
+  const bool read = ReadFileBlocks(
+      Path, [&](const unsigned char* data, std::size_t size) { hash.Update(data, size); });
+  if (!read) return std::nullopt;
   return hash.HexDigest();
 }
 

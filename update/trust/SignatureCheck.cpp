@@ -1,38 +1,14 @@
 #include "update/trust/SignatureCheck.h"
 
+#include "update/trust/FileBlocks.h"
 #include "update/trust/Sodium.h"
 
-#include <fcntl.h>
 #include <sodium.h>
-#include <unistd.h>
 
 #include <array>
 #include <vector>
 
 namespace vyn {
-namespace {
-
-// Feeds the file to `consume` in blocks; false when it cannot be read to its end.
-template <typename Consume>
-bool ReadFileBlocks(const std::string& path, Consume consume) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  std::array<unsigned char, 1 << 16> buffer{};
-  bool ok = true;
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-    if (n < 0) {
-      ok = false;
-      break;
-    }
-    if (n == 0) break;
-    consume(buffer.data(), static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return ok;
-}
-
-}  // namespace
 
 TSignatureCheck CheckSignature(const TMinisignPublicKey& Key, const TMinisignSignature& Signature,
                                const std::string& Path) {

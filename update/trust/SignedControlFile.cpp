@@ -1,8 +1,6 @@
 // The engine's side of a signed control file: its signature fetched beside it, checked, and
 // its trusted timestamp held against the last one accepted.
 
-#include <sodium.h>
-
 #include <cstdio>
 #include <fstream>
 #include <optional>
@@ -13,6 +11,7 @@
 #include "update/trust/MinisignKey.h"
 #include "update/trust/MinisignSignature.h"
 #include "update/trust/SignatureCheck.h"
+#include "update/trust/Sodium.h"
 
 namespace vyn {
 
@@ -36,12 +35,6 @@ std::optional<std::string> TakeSignatureText(const std::string& path) {
   return text;
 }
 
-std::string KeyIdText(const TMinisignPublicKey& key) {
-  std::string hex(key.KeyId.size() * 2 + 1, '\0');
-  sodium_bin2hex(hex.data(), hex.size(), key.KeyId.data(), key.KeyId.size());
-  hex.pop_back();
-  return hex;
-}
 }  // namespace
 
 bool TVudIvazoz::AcceptSignedControlFile(const std::string& address, const std::string& path) {
@@ -59,7 +52,7 @@ bool TVudIvazoz::AcceptSignedControlFile(const std::string& address, const std::
 
   // Only a signed moment tells a replayed older release from the newest one.
   const auto signedAt = TrustedTimestamp(*signature);
-  const std::string keyId = KeyIdText(*key);
+  const std::string keyId = HexText(key->KeyId.data(), key->KeyId.size());
   const auto lastAccepted = LastSignedTimeGet(keyId);
   if (!signedAt || !lastAccepted || *signedAt < *lastAccepted) return false;
   // Recorded at acceptance, not after the run: a release whose download was cut off must not

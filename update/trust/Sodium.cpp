@@ -28,4 +28,11 @@ std::optional<std::vector<std::uint8_t>> DecodeBase64(std::string_view Text) {
   return bytes;
 }
 
+std::string HexText(const std::uint8_t* Bytes, std::size_t Size) {
+  std::string hex(Size * 2 + 1, '\0');
+  sodium_bin2hex(hex.data(), hex.size(), Bytes, Size);
+  hex.pop_back();
+  return hex;
+}
+
 }  // namespace vyn
